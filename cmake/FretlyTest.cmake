@@ -1,0 +1,16 @@
+# fretly_add_test(NAME <name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>])
+# Builds one GoogleTest executable and registers it with CTest.
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+
+function(fretly_add_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 900)
+  if(T_ENV)
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${T_ENV}")
+  endif()
+endfunction()

@@ -1,0 +1,98 @@
+#include "document/FretlyDoc.h"
+
+#include "resources/Resource.h"
+
+BEGIN_MESSAGE_MAP(CFretlyDoc, CDocument)
+ON_COMMAND(ID_VIEW_HEADERS, OnViewHeaders)
+END_MESSAGE_MAP()
+
+CFretlyDoc::CFretlyDoc()
+    : m_nStaffs(0),
+      // Also for a document loaded at start-up, which never sees OnNewDocument.
+      m_bFairUse(true),
+      m_bStaffCountChanged(false),
+      m_dlgFileInfo(nullptr),
+      m_bSkipHeaderDialog(true)
+{
+}
+
+CFretlyDoc::~CFretlyDoc() = default;
+
+void CFretlyDoc::ResetStaffs()
+{
+    m_ppStaffs.clear();
+    m_ppStaffs.push_back(std::make_unique<CStaff>());
+    m_nStaffs = 1;
+}
+
+bool CFretlyDoc::OnNewDocument()
+{
+    if (!CDocument::OnNewDocument())
+        return false;
+    ResetStaffs();
+    m_strArtist.clear();
+    m_strSongTitle.clear();
+    m_strAlbum.clear();
+    m_strTranscriber.clear();
+    m_strEmail.clear();
+    m_strComments.clear();
+    m_bFairUse = true;
+    UpdateAllViews(nullptr, 0, nullptr);
+    OnViewHeaders();
+    return true;
+}
+
+void CFretlyDoc::InsertStaff(int nAfter)
+{
+    m_ppStaffs.insert(m_ppStaffs.begin() + (nAfter + 1), std::make_unique<CStaff>());
+    m_nStaffs = static_cast<int>(m_ppStaffs.size());
+    m_bStaffCountChanged = true;
+    SetModifiedFlag(true);
+}
+
+void CFretlyDoc::DeleteStaff(int nStaff)
+{
+    if (nStaff < 0 || nStaff >= m_nStaffs)
+        return;
+    if (m_nStaffs == 1) {
+        // A document always keeps a staff for the cursor: the only staff is emptied.
+        m_ppStaffs[0] = std::make_unique<CStaff>();
+    } else {
+        m_ppStaffs.erase(m_ppStaffs.begin() + nStaff);
+        m_nStaffs = static_cast<int>(m_ppStaffs.size());
+    }
+    m_bStaffCountChanged = true;
+}
+
+void CFretlyDoc::SetBarLine(int nStaff, int nCol)
+{
+    for (int r = 0; r < STRING_ROWS; ++r)
+        m_ppStaffs[nStaff]->m_rows[r][nCol] = '|';
+}
+
+void CFretlyDoc::OnViewHeaders()
+{
+    if (m_bSkipHeaderDialog) {
+        m_bSkipHeaderDialog = false;
+        return;
+    }
+    m_dlgFileInfo.m_strArtist = m_strArtist;
+    m_dlgFileInfo.m_strAlbum = m_strAlbum;
+    m_dlgFileInfo.m_strComments = m_strComments;
+    m_dlgFileInfo.m_strEmail = m_strEmail;
+    m_dlgFileInfo.m_strTranscriber = m_strTranscriber;
+    m_dlgFileInfo.m_strSongTitle = m_strSongTitle;
+    m_dlgFileInfo.m_bFairUse = m_bFairUse ? 1 : 0;
+
+    if (m_dlgFileInfo.DoModal() != IDOK)
+        return;
+
+    m_strArtist = m_dlgFileInfo.m_strArtist;
+    m_strAlbum = m_dlgFileInfo.m_strAlbum;
+    m_strComments = m_dlgFileInfo.m_strComments;
+    m_strEmail = m_dlgFileInfo.m_strEmail;
+    m_strTranscriber = m_dlgFileInfo.m_strTranscriber;
+    m_strSongTitle = m_dlgFileInfo.m_strSongTitle;
+    m_bFairUse = m_dlgFileInfo.m_bFairUse != 0;
+    SetModifiedFlag(true);
+}

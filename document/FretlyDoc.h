@@ -1,0 +1,65 @@
+#pragma once
+// The tablature document: staffs, header fields and flags, the staff and column
+// operations, and the .tab reader and writer (TabFile.cpp).
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/FileInfoDlg.h"
+#include "document/Staff.h"
+#include "framework/Document.h"
+
+class CArchive;
+
+class CFretlyDoc : public CDocument {
+public:
+    CFretlyDoc();
+    ~CFretlyDoc() override;
+
+    int m_nStaffs;
+    std::vector<std::unique_ptr<CStaff>> m_ppStaffs;
+    std::string m_strArtist;
+    std::string m_strSongTitle;
+    std::string m_strAlbum;
+    std::string m_strTranscriber;
+    std::string m_strEmail;
+    std::string m_strComments;       // lines separated by CR LF
+    bool m_bFairUse;
+    bool m_bStaffCountChanged;
+    CFileInfoDlg m_dlgFileInfo;
+    bool m_bSkipHeaderDialog;
+
+    bool OnNewDocument() override;
+    void Serialize(CArchive& ar) override;
+
+    // Staff operations
+    void InsertStaff(int nAfter);
+    void DeleteStaff(int nStaff);
+    void SetBarLine(int nStaff, int nCol);
+
+    // Column operations (ColumnOps.cpp)
+    void InsertColumns(int nStaff, int nCol, int nCount);
+    void DeleteColumn(int nStaff, int nCol);
+    void MoveDown(int nStaff, int nCol);
+    void MergeUp(int nStaff);
+
+    void OnViewHeaders();
+
+private:
+    void WriteTab(CArchive& ar);
+    void ReadTab(CArchive& ar);
+    // Replaces every staff by one new empty staff.
+    void ResetStaffs();
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// The fixed texts of the .tab format, also printed on paper.
+extern const char* const g_szDisclaimer[3];
+extern const char* const g_szBanner[3];
+extern const char g_szRecognition[];
+extern const char g_szLabelArtist[];
+extern const char g_szLabelTitle[];
+extern const char g_szLabelAlbum[];
+extern const char g_szLabelTranscriber[];
+extern const char g_szLabelEmail[];

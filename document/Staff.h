@@ -1,0 +1,25 @@
+#pragma once
+// One staff: six string rows (top to bottom) and a text row, 78 columns each.
+
+constexpr int STAFF_ROWS = 7;        // rows 0-5 strings, row 6 text
+constexpr int STRING_ROWS = 6;
+constexpr int TEXT_ROW = 6;
+constexpr int STAFF_COLUMNS = 78;    // columns 0-77; position 78 holds the terminator
+constexpr int ROW_SIZE = 80;
+constexpr int FIRST_MUSIC_COLUMN = 1;
+constexpr int LAST_MUSIC_COLUMN = 76;
+
+// The character of an empty cell in row nRow.
+constexpr char FillerFor(int nRow) { return nRow == TEXT_ROW ? ' ' : '-'; }
+
+class CStaff {
+public:
+    CStaff();
+
+    // Highest column 1-76 holding anything but filler in any row; 0 when none.
+    int GetLastUsedColumn() const;
+    // True when column nCol holds filler in all seven rows. nCol must be 0-77.
+    bool IsColumnEmpty(int nCol) const;
+
+    char m_rows[STAFF_ROWS][ROW_SIZE];
+};

@@ -1,0 +1,71 @@
+#include "framework/DC.h"
+
+namespace {
+bool g_bFailFontCreation = false;
+}
+
+bool CFont::CreatePointFont(int nPointSize, const std::string& faceName, CDC*)
+{
+    m_nPointSize = nPointSize;
+    m_strFaceName = faceName;
+    m_bCreated = !g_bFailFontCreation && nPointSize > 0;
+    return m_bCreated;
+}
+
+void CFont::SetFailCreation(bool bFail) { g_bFailFontCreation = bFail; }
+
+CFont* CDC::SelectObject(CFont* pFont)
+{
+    CFont* pOld = m_pFont;
+    m_pFont = pFont;
+    OnFontSelected(pFont);
+    return pOld;
+}
+
+bool CDC::TextOut(int x, int y, std::string_view text)
+{
+    DrawText(x + m_ptViewportOrg.x, y + m_ptViewportOrg.y, text);
+    return true;
+}
+
+COLORREF CDC::SetTextColor(COLORREF c)
+{
+    COLORREF old = m_crText;
+    m_crText = c;
+    return old;
+}
+
+COLORREF CDC::SetBkColor(COLORREF c)
+{
+    COLORREF old = m_crBk;
+    m_crBk = c;
+    return old;
+}
+
+int CDC::SetBkMode(int nMode)
+{
+    int old = m_nBkMode;
+    m_nBkMode = nMode;
+    return old;
+}
+
+CPoint CDC::SetViewportOrg(CPoint pt)
+{
+    CPoint old = m_ptViewportOrg;
+    m_ptViewportOrg = pt;
+    return old;
+}
+
+int CDC::SetMapMode(int nMode)
+{
+    int old = m_nMapMode;
+    m_nMapMode = nMode;
+    return old;
+}
+
+bool CDC::RectVisible(const CRect& rect) const
+{
+    CRect dev(rect.left + m_ptViewportOrg.x, rect.top + m_ptViewportOrg.y,
+              rect.right + m_ptViewportOrg.x, rect.bottom + m_ptViewportOrg.y);
+    return dev.Intersects(GetClipBox());
+}

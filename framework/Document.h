@@ -1,0 +1,64 @@
+#pragma once
+// The document base: modified flag, path and title, attached views, and the new,
+// open and save sequences with the framework's error messages.
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "framework/CmdTarget.h"
+
+class CArchive;
+class CView;
+
+class CDocument : public CCmdTarget {
+public:
+    CDocument() = default;
+    ~CDocument() override;
+
+    bool IsModified() const { return m_bModified; }
+    virtual void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
+
+    const std::string& GetPathName() const { return m_strPathName; }
+    // Takes the path (made absolute) and the title from its file name.
+    virtual void SetPathName(const std::string& path);
+    const std::string& GetTitle() const { return m_strTitle; }
+    virtual void SetTitle(const std::string& title) { m_strTitle = title; }
+
+    void AddView(CView* pView);
+    void RemoveView(CView* pView);
+    const std::vector<CView*>& GetViews() const { return m_viewList; }
+    void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
+
+    virtual bool OnNewDocument();
+    virtual bool OnOpenDocument(const std::string& path);
+    virtual bool OnSaveDocument(const std::string& path);
+    virtual void DeleteContents() {}
+    virtual void Serialize(CArchive& ar);
+
+    // The file commands (Save, Save As) and the save prompt; see DocFileCommands.cpp.
+    // Asks "Save changes to %1?" for a modified document; false when the user cancels.
+    virtual bool SaveModified();
+    // Saves to path, or asks for a name (Save As) when path is empty; bReplace: the
+    // document takes the new name.
+    virtual bool DoSave(const std::string& path, bool bReplace = true);
+    // Save: to the document's file, or Save As when it has none (or it is gone/read-only).
+    virtual bool DoFileSave();
+    void OnFileSave();
+    void OnFileSaveAs();
+
+    // Tells the user why an open or save failed, choosing the framework's message for
+    // the error in flight (pass std::current_exception() from a catch block).
+    virtual void ReportSaveLoadException(const std::string& path, std::exception_ptr error, bool bSaving,
+                                         UINT nIDPDefault);
+
+    DECLARE_MESSAGE_MAP()
+
+protected:
+    std::string m_strPathName;
+    std::string m_strTitle;
+    bool m_bModified = false;
+    std::vector<CView*> m_viewList;
+};
+
+// The message the framework shows for an open or save error (exposed for tests).
+std::string AfxSaveLoadErrorText(const std::string& fullPath, std::exception_ptr error, UINT nIDPDefault);

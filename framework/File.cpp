@@ -1,0 +1,147 @@
+#include "framework/File.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+CFileException::Cause CFileException::OsErrorToCause(int osError)
+{
+    switch (osError) {
+    case 0:
+        return none;
+    case ENOENT:
+        return fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+    case EINVAL:
+        return badPath;
+    case EMFILE:
+    case ENFILE:
+        return tooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return accessDenied;
+    case EBADF:
+        return invalidFile;
+    case EBUSY:
+    case ETXTBSY:
+        return sharingViolation;
+    case ENOLCK:
+        return lockViolation;
+    case ESPIPE:
+        return badSeek;
+    case EIO:
+        return hardIO;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return diskFull;
+    case EMLINK:
+        return directoryFull;
+    default:
+        return genericException;
+    }
+}
+
+void CFileException::ThrowOsError(int osError, const std::string& fileName)
+{
+    throw CFileException(OsErrorToCause(osError), osError, fileName);
+}
+
+CFile::~CFile() { Abort(); }
+
+void CFile::Open(const std::string& path, unsigned flags)
+{
+    Abort();
+    int oflags = O_CLOEXEC;
+    if (flags & modeWrite)
+        oflags |= O_WRONLY;
+    else
+        oflags |= O_RDONLY;
+    if (flags & modeCreate)
+        oflags |= O_CREAT | O_TRUNC;
+    int fd;
+    do {
+        fd = ::open(path.c_str(), oflags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        CFileException::ThrowOsError(errno, path);
+    // A directory opens for reading on Linux but cannot be read as a file.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        CFileException::ThrowOsError(EACCES, path);
+    }
+    m_fd = fd;
+    m_strPath = path;
+}
+
+void CFile::Attach(int fd, const std::string& path)
+{
+    Abort();
+    m_fd = fd;
+    m_strPath = path;
+}
+
+std::size_t CFile::Read(void* pBuf, std::size_t nCount)
+{
+    for (;;) {
+        ssize_t n = ::read(m_fd, pBuf, nCount);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
+            CFileException::ThrowOsError(errno, m_strPath);
+    }
+}
+
+void CFile::Write(const void* pBuf, std::size_t nCount)
+{
+    const char* p = static_cast<const char*>(pBuf);
+    while (nCount > 0) {
+        ssize_t n = ::write(m_fd, p, nCount);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            CFileException::ThrowOsError(errno, m_strPath);
+        }
+        if (n == 0)
+            CFileException::ThrowOsError(ENOSPC, m_strPath);
+        p += n;
+        nCount -= static_cast<std::size_t>(n);
+    }
+}
+
+void CFile::Flush()
+{
+    if (::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
+        CFileException::ThrowOsError(errno, m_strPath);
+}
+
+std::uint64_t CFile::GetLength() const
+{
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        CFileException::ThrowOsError(errno, m_strPath);
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+void CFile::Close()
+{
+    if (m_fd < 0)
+        return;
+    int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        CFileException::ThrowOsError(errno, m_strPath);
+}
+
+void CFile::Abort()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}

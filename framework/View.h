@@ -1,0 +1,88 @@
+#pragma once
+// Views: the document's windows. A toolkit gives a view its window through CViewHost
+// and delivers the window messages by calling the On... members.
+#include <memory>
+
+#include "framework/CmdTarget.h"
+#include "framework/DC.h"
+
+class CDocument;
+
+// What a view needs of its window; the Qt host implements it, tests fake it.
+class CViewHost {
+public:
+    virtual ~CViewHost() = default;
+    // Client area in device units, origin (0, 0).
+    virtual CRect GetClientRect() const = 0;
+    // Asks for a repaint of the whole client area.
+    virtual void Invalidate(bool bErase) = 0;
+    // Scroll range and position changed (scroll views).
+    virtual void UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos) = 0;
+    // A device context of the window for measuring text.
+    virtual std::unique_ptr<CDC> GetDC() = 0;
+};
+
+class CView : public CCmdTarget {
+public:
+    CView() = default;
+    ~CView() override;
+
+    CDocument* GetDocument() const { return m_pDocument; }
+
+    void SetHost(CViewHost* pHost) { m_pHost = pHost; }
+    CViewHost* GetHost() const { return m_pHost; }
+    CRect GetClientRect() const;
+    void Invalidate(bool bErase = true);
+
+    virtual void OnInitialUpdate();
+    virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
+    virtual void OnDraw(CDC* pDC) = 0;
+    virtual void OnPrepareDC(CDC* pDC);
+
+    // Window messages, delivered by the host. The defaults do nothing ("Default").
+    virtual int OnCreate();
+    virtual void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual void OnLButtonDown(UINT nFlags, CPoint point);
+    virtual void OnLButtonUp(UINT nFlags, CPoint point);
+
+    // The framework's default message processing.
+    void Default() {}
+
+protected:
+    CDocument* m_pDocument = nullptr;
+
+private:
+    friend class CDocument;
+    CViewHost* m_pHost = nullptr;
+};
+
+class CScrollView : public CView {
+public:
+    static const CSize sizeDefault;
+
+    void SetScrollSizes(int nMapMode, CSize sizeTotal, const CSize& sizePage = sizeDefault,
+                        const CSize& sizeLine = sizeDefault);
+    CPoint GetScrollPosition() const { return m_ptScroll; }
+    // Scrolls, keeping the position within the scroll range.
+    void ScrollToPosition(CPoint pt);
+    CSize GetTotalSize() const { return m_totalLog; }
+    CSize GetPageSize() const { return m_pageDev; }
+    CSize GetLineSize() const { return m_lineDev; }
+
+    // The host's scroll bars moved (user scrolling).
+    void OnHostScroll(CPoint pt);
+    // The host's client area changed size: keep the position within range.
+    void OnHostResize();
+
+    void OnPrepareDC(CDC* pDC) override;
+
+private:
+    CPoint ClampScroll(CPoint pt) const;
+    void NotifyHost();
+
+    CSize m_totalLog;
+    CSize m_pageDev;
+    CSize m_lineDev;
+    CPoint m_ptScroll;
+};

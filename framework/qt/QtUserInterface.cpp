@@ -1,0 +1,1 @@
+// The Qt implementation of the platform seam comes with the running application.

@@ -1,0 +1,124 @@
+#include "resources/StringTable.h"
+
+#include <unordered_map>
+
+#include "resources/Resource.h"
+
+namespace {
+
+const std::unordered_map<UINT, std::string>& Table()
+{
+    static const std::unordered_map<UINT, std::string> table = {
+        // Document template and application
+        {IDR_MAINFRAME, "Fretly\n\nFretly\nFretly Files (*.tab)\n.TAB\nFretly.Document\nFretly Document"},
+        {AFX_IDS_APP_TITLE, "Fretly"},
+        {AFX_IDS_IDLEMESSAGE, "Ready"},
+
+        // Fretly's own messages
+        {IDS_INVALID_FILE,
+         "This is not a valid Fretly file!\nMake sure you did not remove the\n\"Created with Fretly\" header line."},
+        {IDS_CREATE_FONT_FAILED, "Create font failed"},
+        {IDS_DELETE_STAFF_QUESTION, "Are you sure you want to delete this staff?"},
+        {IDS_HOME_PAGE, "https://fretly.example.org/ascii-tab-editor/"},
+        {IDS_VERSION, "1.0.0.1"},
+
+        // Command prompts: status-bar line, then the tool tip after the newline
+        {ID_FILE_NEW, "Create a new document\nNew"},
+        {ID_FILE_OPEN, "Open an existing document\nOpen"},
+        {ID_FILE_SAVE, "Save the active document\nSave"},
+        {ID_FILE_SAVE_AS, "Save the active document with a new name\nSave As"},
+        {ID_VIEW_HEADERS, "Edit File Header Information\nFile Info"},
+        {ID_FILE_PRINT, "Print the active document\nPrint"},
+        {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
+        {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
+        {ID_FILE_MRU_FILE1, "Open this document"},
+        {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+        {ID_EDIT_INSERTCOLUMN, "Insert a new column at the cursor location\nInsert Column"},
+        {ID_EDIT_DELETECOLUMN, "Delete the column at the cursor location\nDelete Column"},
+        {ID_EDIT_MOVEDOWN, "Move contents of staff right of cursor down to next staff\nMove Down"},
+        {ID_EDIT_MERGEUP_PROMPT, "Merge contents of staff below to the end of this staff\nMerge Up"},
+        {ID_EDIT_MERGEUP, "Merge the contents of the staff below into empty space on this staff\nMerge Up"},
+        {ID_EDIT_INSERTSTAFF, "Insert New Staff\nNew Staff"},
+        {ID_EDIT_DELETESTAFF, "Delete the current staff\nDelete Staff"},
+        {ID_EDIT_VERTICALBAR, "Insert Vertical Bar\nVertical Bar"},
+        {ID_HELP_TABHINTS, "Display Tablature Hints Window"},
+        {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+
+        // Status-bar indicators
+        {ID_INDICATOR_CAPS, "CAP"},
+        {ID_INDICATOR_NUM, "NUM"},
+        {ID_INDICATOR_SCRL, "SCRL"},
+
+        // System menu prompts
+        {61184, "Change the window size"},
+        {61185, "Change the window position"},
+        {61186, "Reduce the window to an icon"},
+        {61187, "Enlarge the window to full size"},
+        {61188, "Switch to the next document window"},
+        {61189, "Switch to the previous document window"},
+        {61190, "Close the active window and prompts to save the documents"},
+        {61202, "Restore the window to normal size"},
+        {61203, "Activate Task List"},
+        {AFX_IDS_PREVIEW_CLOSE, "Close print preview mode\nCancel Preview"},
+
+        // Framework messages
+        {AFX_IDS_OPENFILE, "Open"},
+        {AFX_IDS_SAVEFILE, "Save As"},
+        {AFX_IDS_ALLFILTER, "All Files (*.*)"},
+        {AFX_IDS_UNTITLED, "Untitled"},
+        {AFX_IDP_INVALID_FILENAME, "Invalid filename."},
+        {AFX_IDP_FAILED_TO_OPEN_DOC, "Failed to open document."},
+        {AFX_IDP_FAILED_TO_SAVE_DOC, "Failed to save document."},
+        {AFX_IDP_ASK_TO_SAVE, "Save changes to %1?"},
+        {AFX_IDP_FAILED_TO_CREATE_DOC, "Failed to create empty document."},
+        {AFX_IDP_FAILED_TO_START_PRINT, "Could not start print job."},
+        {AFX_IDP_COMMAND_FAILURE, "Command failed."},
+        {AFX_IDP_FAILED_MEMORY_ALLOC, "Insufficient memory to perform operation."},
+        {AFX_IDP_FAILED_INVALID_FORMAT, "Unexpected file format."},
+        {AFX_IDP_FILE_GENERIC, "An unknown error occurred while accessing %1."},
+        {AFX_IDP_FILE_NOT_FOUND, "%1 was not found."},
+        {AFX_IDP_FILE_BAD_PATH, "%1 contains an invalid path."},
+        {AFX_IDP_FILE_TOO_MANY_OPEN, "%1 could not be opened because there are too many open files."},
+        {AFX_IDP_FILE_ACCESS_DENIED, "Access to %1 was denied."},
+        {AFX_IDP_FILE_INVALID_FILE, "An invalid file handle was associated with %1."},
+        {AFX_IDP_FILE_REMOVE_CURRENT, "%1 could not be removed because it is the current directory."},
+        {AFX_IDP_FILE_DIR_FULL, "%1 could not be created because the directory is full."},
+        {AFX_IDP_FILE_BAD_SEEK, "Seek failed on %1"},
+        {AFX_IDP_FILE_HARD_IO, "A hardware I/O error was reported while accessing %1."},
+        {AFX_IDP_FILE_SHARING, "A sharing violation occurred while accessing %1."},
+        {AFX_IDP_FILE_LOCKING, "A locking violation occurred while accessing %1."},
+        {AFX_IDP_FILE_DISKFULL, "Disk full while accessing %1."},
+        {AFX_IDP_FILE_EOF, "An attempt was made to access %1 past its end."},
+    };
+    return table;
+}
+
+std::string Substitute(std::string text, const std::string& key, const std::string& value)
+{
+    const std::string::size_type at = text.find(key);
+    if (at != std::string::npos)
+        text.replace(at, key.size(), value);
+    return text;
+}
+
+} // namespace
+
+const std::string& AfxLoadString(UINT nID)
+{
+    static const std::string empty;
+    const auto& table = Table();
+    auto it = table.find(nID);
+    return it == table.end() ? empty : it->second;
+}
+
+bool AfxHasString(UINT nID) { return Table().count(nID) != 0; }
+
+std::string AfxFormatString1(UINT nIDFormat, const std::string& s1)
+{
+    return Substitute(AfxLoadString(nIDFormat), "%1", s1);
+}
+
+std::string AfxFormatString2(UINT nIDFormat, const std::string& s1, const std::string& s2)
+{
+    return Substitute(Substitute(AfxLoadString(nIDFormat), "%1", s1), "%2", s2);
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The editing pane: the tablature on a character grid, the cursor, keys, mouse and the
+// edit commands.
+#include <memory>
+
+#include "framework/View.h"
+
+class CFretlyDoc;
+
+class CFretlyView : public CScrollView {
+public:
+    CFretlyView();
+    ~CFretlyView() override;
+
+    CFretlyDoc* GetDocument() const;
+
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    void OnDraw(CDC* pDC) override;
+
+    // Window messages
+    int OnCreate() override;
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnLButtonUp(UINT nFlags, CPoint point) override;
+
+    // Edit commands
+    void OnEditVerticalBar();
+    void OnEditInsertStaff();
+    void OnEditDeleteStaff();
+    void OnEditDeleteColumn();
+    void OnEditInsertColumn();
+    void OnEditMergeUp();
+    void OnEditMoveDown();
+
+    // Fields, in declaration order
+    std::unique_ptr<CFont> m_pFont;
+    std::unique_ptr<CFont> m_pSavedFont;
+    int m_cxChar = 0;
+    int m_cyChar = 0;
+    int m_cxSavedChar = 0;
+    int m_cySavedChar = 0;
+    int m_xMargin;
+    int m_yMargin;
+    CSize m_sizeTotal;
+    int m_nCurStaff = 0;
+    int m_nCurRow = 0;
+    int m_nCurCol = 1;
+    int m_nCursorWidth = 1;
+    char m_chLastTyped = 0;
+    int m_bInitialUpdatePending;
+    int m_cyPrintable = 0;
+    int m_cyStaffPrint = 0;
+    int m_cyHeader = 0;
+    int m_nStaffsFirstPage = 0;
+    int m_nStaffsPerPage = 0;
+
+private:
+    void WrapStringRow();
+    void WrapTextRow();
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -225,14 +225,22 @@ TEST(ViewDraw, UpdatesBeforeTheInitialUpdateDoNothingAndALaterOneResetsTheCursor
     EXPECT_EQ(view.m_cyChar, 16);
     EXPECT_EQ(host.scrollUpdates.back().sizePage, CSize(view.GetTotalSize().cx / 10, view.GetTotalSize().cy / 10));
 
+    for (int i = 0; i < 20; ++i)
+        view.OnEditInsertStaff();
     view.OnLButtonDown(0, CPoint(200, 90));
     EXPECT_NE(view.m_nCurCol, 1);
-    doc.OnNewDocument();     // File New on the same document and view
+    EXPECT_GT(view.GetScrollPosition().y, 0);
+    // File New (or Open) on the same document and view, with a document as long as the
+    // last one: the view starts at the top with the cursor.
+    doc.OnNewDocument();
+    for (int i = 0; i < 20; ++i)
+        doc.InsertStaff(i);
     view.OnInitialUpdate();
     EXPECT_EQ(view.m_nCurStaff, 0);
     EXPECT_EQ(view.m_nCurRow, 0);
     EXPECT_EQ(view.m_nCurCol, 1);
     EXPECT_EQ(view.m_chLastTyped, 0);
+    EXPECT_EQ(view.GetScrollPosition(), CPoint(0, 0));
 }
 
 TEST(ViewDraw, FontCreationFailureIsReportedAndTheViewCarriesOn)

@@ -49,6 +49,11 @@ public:
     // The framework's default message processing.
     void Default() {}
 
+    // Standard print commands (ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW),
+    // bound by views that print.
+    void OnFilePrint();
+    void OnFilePrintPreview();
+
 protected:
     CDocument* m_pDocument = nullptr;
 

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
+
 #include "framework/qt/KeyTranslation.h"
 #include "framework/qt/QtDC.h"
 
@@ -27,6 +29,10 @@ CScrollViewHost::CScrollViewHost(CScrollView* pView, QWidget* pParent)
     viewport()->setAutoFillBackground(true);
     // Keys arrive as plain key events, not through an input method.
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int nAction) { OnBarAction(Qt::Horizontal, nAction); });
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int nAction) { OnBarAction(Qt::Vertical, nAction); });
     if (m_pView != nullptr) {
         m_pView->SetHost(this);
         m_nCreateResult = m_pView->OnCreate();
@@ -57,8 +63,11 @@ void CScrollViewHost::UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize si
     QScrollBar* v = verticalScrollBar();
     h->setRange(0, std::max(0, sizeTotal.cx - client.width()));
     v->setRange(0, std::max(0, sizeTotal.cy - client.height()));
-    h->setPageStep(std::max(1, sizePage.cx));
-    v->setPageStep(std::max(1, sizePage.cy));
+    // The thumb shows how much of the extent the client shows; the page amount is kept
+    // aside for clicks in the trough.
+    m_sizePage = sizePage;
+    h->setPageStep(std::max(1, client.width()));
+    v->setPageStep(std::max(1, client.height()));
     h->setSingleStep(std::max(1, sizeLine.cx));
     v->setSingleStep(std::max(1, sizeLine.cy));
     h->setValue(ptPos.x);
@@ -68,6 +77,17 @@ void CScrollViewHost::UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize si
 }
 
 std::unique_ptr<CDC> CScrollViewHost::GetDC() { return std::make_unique<CQtDC>(viewport()); }
+
+void CScrollViewHost::OnBarAction(Qt::Orientation orientation, int nAction)
+{
+    if (nAction != QAbstractSlider::SliderPageStepAdd && nAction != QAbstractSlider::SliderPageStepSub)
+        return;
+    QScrollBar* pBar = orientation == Qt::Horizontal ? horizontalScrollBar() : verticalScrollBar();
+    const int nPage = std::max(1, orientation == Qt::Horizontal ? m_sizePage.cx : m_sizePage.cy);
+    // The slider position already moved by the thumb size; the value is still the old one.
+    const int nFrom = pBar->value();
+    pBar->setSliderPosition(nAction == QAbstractSlider::SliderPageStepAdd ? nFrom + nPage : nFrom - nPage);
+}
 
 bool CScrollViewHost::event(QEvent* pEvent)
 {

@@ -13,6 +13,19 @@
 
 namespace {
 constexpr UINT MK_LBUTTON = 0x0001;
+constexpr UINT MK_SHIFT = 0x0004;
+constexpr UINT MK_CONTROL = 0x0008;
+
+// The mouse message flags: buttons held and Shift / Ctrl.
+UINT MouseFlags(const QMouseEvent* pEvent)
+{
+    UINT nFlags = pEvent->buttons().testFlag(Qt::LeftButton) ? MK_LBUTTON : 0;
+    if (pEvent->modifiers().testFlag(Qt::ShiftModifier))
+        nFlags |= MK_SHIFT;
+    if (pEvent->modifiers().testFlag(Qt::ControlModifier))
+        nFlags |= MK_CONTROL;
+    return nFlags;
+}
 }
 
 CScrollViewHost::CScrollViewHost(CScrollView* pView, QWidget* pParent)
@@ -156,7 +169,7 @@ void CScrollViewHost::mousePressEvent(QMouseEvent* pEvent)
         return;
     }
     const QPoint pt = pEvent->position().toPoint();
-    m_pView->OnLButtonDown(MK_LBUTTON, CPoint(pt.x(), pt.y()));
+    m_pView->OnLButtonDown(MouseFlags(pEvent), CPoint(pt.x(), pt.y()));
 }
 
 void CScrollViewHost::mouseReleaseEvent(QMouseEvent* pEvent)
@@ -166,7 +179,7 @@ void CScrollViewHost::mouseReleaseEvent(QMouseEvent* pEvent)
         return;
     }
     const QPoint pt = pEvent->position().toPoint();
-    m_pView->OnLButtonUp(0, CPoint(pt.x(), pt.y()));
+    m_pView->OnLButtonUp(MouseFlags(pEvent), CPoint(pt.x(), pt.y()));
 }
 
 void CScrollViewHost::scrollContentsBy(int, int)

@@ -1,0 +1,155 @@
+#include "framework/qt/QtDC.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QScreen>
+
+#include <cmath>
+
+#include "framework/qt/TextCodec.h"
+
+namespace {
+
+QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+bool IsAscii(std::string_view text)
+{
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Faces that a fixed-pitch grid relies on.
+bool IsFixedPitchFace(const QString& face)
+{
+    static const char* const kFixed[] = {"Courier New", "Courier", "Liberation Mono", "DejaVu Sans Mono",
+                                         "Lucida Console", "Consolas", "Monospace"};
+    for (const char* f : kFixed) {
+        if (face.compare(QLatin1String(f), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CQtDC::CQtDC(QPainter* pPainter, QPaintDevice* pDevice, const QRect& rcClip)
+    : m_pPainter(pPainter), m_pDevice(pDevice), m_rcClip(rcClip), m_font(QGuiApplication::font())
+{
+}
+
+CQtDC::CQtDC(QPaintDevice* pDevice) : m_pDevice(pDevice), m_font(QGuiApplication::font()) {}
+
+CQtDC::~CQtDC() = default;
+
+QFont CQtDC::MakeQFont(const CFont& font, int nDpiY)
+{
+    if (nDpiY <= 0) {
+        const QScreen* pScreen = QGuiApplication::primaryScreen();
+        nDpiY = pScreen != nullptr ? qRound(pScreen->logicalDotsPerInchY()) : 96;
+    }
+    // Points to pixels as a device context does it: size * dpi / 72, rounded.
+    const int nPixels = std::max(1, (font.GetPointSize() * nDpiY + 360) / 720);
+    const QString face = BytesToQString(font.GetFaceName());
+    QFont qf(face);
+    qf.setPixelSize(nPixels);
+    // Whole-pixel advances: the grid places every cell at a multiple of the cell width.
+    qf.setHintingPreference(QFont::PreferFullHinting);
+    if (IsFixedPitchFace(face)) {
+        qf.setStyleHint(QFont::Monospace, QFont::PreferMatch);
+        qf.setFixedPitch(true);
+        // Should fontconfig offer no fixed-pitch substitute, take the system's fixed font:
+        // the grid cannot be drawn with a proportional one.
+        if (!QFontInfo(qf).fixedPitch()) {
+            QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            fixed.setPixelSize(nPixels);
+            fixed.setHintingPreference(QFont::PreferFullHinting);
+            qf = fixed;
+        }
+    }
+    return qf;
+}
+
+int CQtDC::GetDeviceCaps(int nIndex) const
+{
+    if (m_pDevice == nullptr)
+        return 0;
+    switch (nIndex) {
+    case HORZRES: return m_pDevice->width();
+    case VERTRES: return m_pDevice->height();
+    case LOGPIXELSX: return m_pDevice->logicalDpiX();
+    case LOGPIXELSY: return m_pDevice->logicalDpiY();
+    default: return 0;
+    }
+}
+
+void CQtDC::OnFontSelected(CFont* pFont)
+{
+    // A font whose creation failed selects nothing: the previous font stays, as a
+    // device keeps its font when a selection fails.
+    if (pFont == nullptr || !pFont->IsCreated())
+        return;
+    m_font = MakeQFont(*pFont, m_pDevice != nullptr ? m_pDevice->logicalDpiY() : 0);
+}
+
+bool CQtDC::NeedsCellPlacement(std::string_view text) const
+{
+    // Fine as one string when every character is one byte and the font advances by whole
+    // pixels (hinting can be off, for instance on scaled screens).
+    if (!IsAscii(text))
+        return true;
+    const QFontMetricsF fmf(m_font, m_pDevice);
+    const qreal adv = fmf.horizontalAdvance(QLatin1Char('A'));
+    return QFontInfo(m_font).fixedPitch() && std::abs(adv - std::round(adv)) > 0.01;
+}
+
+CSize CQtDC::MeasureText(std::string_view text) const
+{
+    const QFontMetrics fm(m_font, m_pDevice);
+    if (NeedsCellPlacement(text) && QFontInfo(m_font).fixedPitch())
+        return CSize(static_cast<int>(text.size()) * fm.horizontalAdvance(QLatin1Char('A')), fm.height());
+    return CSize(fm.horizontalAdvance(BytesToQString(text)), fm.height());
+}
+
+CRect CQtDC::GetClipBox() const
+{
+    if (m_pPainter == nullptr)
+        return CRect();
+    return CRect(m_rcClip.left(), m_rcClip.top(), m_rcClip.right() + 1, m_rcClip.bottom() + 1);
+}
+
+void CQtDC::DrawText(int x, int y, std::string_view text)
+{
+    if (m_pPainter == nullptr || text.empty())
+        return;
+    m_pPainter->setFont(m_font);
+    const QFontMetrics fm(m_font, m_pDevice);
+    const int baseline = y + fm.ascent();
+    const CSize extent = MeasureText(text);
+    if (GetBkMode() == OPAQUE)
+        m_pPainter->fillRect(QRect(x, y, extent.cx, extent.cy), ToQColor(GetBkColor()));
+    m_pPainter->setPen(ToQColor(GetTextColor()));
+    const QString str = BytesToQString(text);
+    if (!NeedsCellPlacement(text)) {
+        m_pPainter->drawText(QPoint(x, baseline), str);
+        return;
+    }
+    // Each character stands in the cell of its first byte, so columns stay on the grid
+    // whatever the font's fractional advance and however many bytes a character takes.
+    const int cxCell = fm.horizontalAdvance(QLatin1Char('A'));
+    const bool bUtf8 = DetectTextEncoding(text) == CTextEncoding::Utf8;
+    std::size_t nByte = 0;
+    for (qsizetype i = 0; i < str.size(); ++i) {
+        QString piece(str.at(i));
+        if (str.at(i).isHighSurrogate() && i + 1 < str.size())
+            piece += str.at(++i);
+        m_pPainter->drawText(QPoint(x + static_cast<int>(nByte) * cxCell, baseline), piece);
+        nByte += bUtf8 ? static_cast<std::size_t>(piece.toUtf8().size()) : 1;
+    }
+}

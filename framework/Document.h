@@ -60,5 +60,9 @@ protected:
     std::vector<CView*> m_viewList;
 };
 
+// The name Save As proposes for an untitled document: the title cut at its first
+// blank, '#', '%', ';', '/' or backslash, plus the extension.
+std::string AfxProposeSaveName(const std::string& title, const std::string& ext);
+
 // The message the framework shows for an open or save error (exposed for tests).
 std::string AfxSaveLoadErrorText(const std::string& fullPath, std::exception_ptr error, UINT nIDPDefault);

@@ -49,6 +49,12 @@ public:
     // The framework's default message processing.
     void Default() {}
 
+    // Print commands (ViewPrintCommands.cpp).
+    void OnFilePrint();
+    void OnFilePrintPreview();
+
+    DECLARE_MESSAGE_MAP()
+
 protected:
     CDocument* m_pDocument = nullptr;
 

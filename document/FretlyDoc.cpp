@@ -1,5 +1,7 @@
 #include "document/FretlyDoc.h"
 
+#include <algorithm>
+
 #include "resources/Resource.h"
 
 BEGIN_MESSAGE_MAP(CFretlyDoc, CDocument)
@@ -44,6 +46,8 @@ bool CFretlyDoc::OnNewDocument()
 
 void CFretlyDoc::InsertStaff(int nAfter)
 {
+    // An index past either end puts the staff at that end rather than outside the array.
+    nAfter = std::clamp(nAfter, -1, m_nStaffs - 1);
     m_ppStaffs.insert(m_ppStaffs.begin() + (nAfter + 1), std::make_unique<CStaff>());
     m_nStaffs = static_cast<int>(m_ppStaffs.size());
     m_bStaffCountChanged = true;
@@ -66,6 +70,8 @@ void CFretlyDoc::DeleteStaff(int nStaff)
 
 void CFretlyDoc::SetBarLine(int nStaff, int nCol)
 {
+    if (nStaff < 0 || nStaff >= m_nStaffs || nCol < 0 || nCol >= STAFF_COLUMNS)
+        return;
     for (int r = 0; r < STRING_ROWS; ++r)
         m_ppStaffs[nStaff]->m_rows[r][nCol] = '|';
 }

@@ -48,6 +48,7 @@ public:
 private:
     void WriteTab(CArchive& ar);
     void ReadTab(CArchive& ar);
+    bool ReadStaffBlock(CArchive& ar, CStaff& staff, std::string& line);
     // Replaces every staff by one new empty staff.
     void ResetStaffs();
 

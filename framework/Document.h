@@ -2,12 +2,14 @@
 // The document base: modified flag, path and title, attached views, and the new,
 // open and save sequences with the framework's error messages.
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/CmdTarget.h"
 
 class CArchive;
+class CFile;
 class CView;
 
 class CDocument : public CCmdTarget {
@@ -33,6 +35,8 @@ public:
     virtual bool OnOpenDocument(const std::string& path);
     virtual bool OnSaveDocument(const std::string& path);
     virtual void DeleteContents() {}
+    // Opens the file a document is read from; throws CFileException when it cannot.
+    virtual std::unique_ptr<CFile> GetFile(const std::string& path, unsigned nOpenFlags);
     virtual void Serialize(CArchive& ar);
 
     // The file commands (Save, Save As) and the save prompt; see DocFileCommands.cpp.

@@ -69,3 +69,10 @@ bool CDC::RectVisible(const CRect& rect) const
               rect.right + m_ptViewportOrg.x, rect.bottom + m_ptViewportOrg.y);
     return dev.Intersects(GetClipBox());
 }
+
+CRect CDC::GetClipRect() const
+{
+    CRect dev = GetClipBox();
+    return CRect(dev.left - m_ptViewportOrg.x, dev.top - m_ptViewportOrg.y, dev.right - m_ptViewportOrg.x,
+                 dev.bottom - m_ptViewportOrg.y);
+}

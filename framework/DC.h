@@ -77,6 +77,9 @@ public:
 
     // True when any part of the logical rectangle lies inside the area being painted.
     bool RectVisible(const CRect& rect) const;
+    // The area being painted, in logical units (so a view can find what to draw
+    // without testing everything it could draw).
+    CRect GetClipRect() const;
 
     virtual int GetDeviceCaps(int nIndex) const = 0;
     virtual bool IsPrinting() const { return false; }

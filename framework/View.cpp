@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "framework/Document.h"
+#include "framework/UserInterface.h"
+#include "resources/Resource.h"
 
 const CSize CScrollView::sizeDefault(0, 0);
 
@@ -31,6 +33,10 @@ void CView::OnKeyDown(UINT, UINT, UINT) {}
 void CView::OnChar(UINT, UINT, UINT) {}
 void CView::OnLButtonDown(UINT, CPoint) {}
 void CView::OnLButtonUp(UINT, CPoint) {}
+
+// The print loop is not there yet: say so rather than pretend the job ran.
+void CView::OnFilePrint() { AfxMessageBox(AFX_IDP_COMMAND_FAILURE, MB_ICONEXCLAMATION); }
+void CView::OnFilePrintPreview() { AfxMessageBox(AFX_IDP_COMMAND_FAILURE, MB_ICONEXCLAMATION); }
 
 void CScrollView::SetScrollSizes(int, CSize sizeTotal, const CSize& sizePage, const CSize& sizeLine)
 {

@@ -49,11 +49,10 @@ public:
     // The framework's default message processing.
     void Default() {}
 
-    // Print commands (ViewPrintCommands.cpp).
+    // Standard print commands (ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW),
+    // bound by views that print.
     void OnFilePrint();
     void OnFilePrintPreview();
-
-    DECLARE_MESSAGE_MAP()
 
 protected:
     CDocument* m_pDocument = nullptr;

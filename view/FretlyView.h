@@ -60,5 +60,23 @@ private:
     void WrapStringRow();
     void WrapTextRow();
 
+    // The scroll extent for the document's current staff count.
+    CSize ComputeTotalSize() const;
+    // Staffs that may intersect the DC's paint area, as a range of indices (empty when
+    // nFirst > nLast).
+    void GetStaffsToPaint(CDC* pDC, int& nFirst, int& nLast) const;
+    // Text row and string row character handling (OnChar).
+    void OnTextRowChar(UINT nChar);
+    void OnStringRowChar(UINT nChar);
+    // Enter on a string row: one string down, back to the start of the entry just typed.
+    void ChordStep();
+    // Backspace's move: one column left, to column 76 of the previous staff from column 1.
+    void BackspaceLeft();
+    // '|' and Insert Vertical Bar: the bar across the six strings, cursor two columns on.
+    void BarLineStep();
+    // Every change ends here: mark the document modified, then let the views update.
+    void MarkModifiedAndRefresh();
+    void Refresh();
+
     DECLARE_MESSAGE_MAP()
 };

@@ -61,9 +61,18 @@ void CDialog::EndDialog(int nResult)
     m_bEnded = true;
 }
 
+CDialog::~CDialog()
+{
+    if (m_bHasWindow)
+        DestroyWindow();
+}
+
 bool CDialog::Create(UINT nIDTemplate)
 {
     m_nIDTemplate = nIDTemplate;
+    // A window made again after an earlier one ended starts afresh.
+    m_bEnded = false;
+    m_nModalResult = 0;
     CUserInterface* pUI = AfxGetUserInterface();
     if (pUI == nullptr)
         return false;
@@ -77,3 +86,5 @@ void CDialog::DestroyWindow()
         pUI->DestroyModeless(*this);
     m_bHasWindow = false;
 }
+
+void CDialog::OnClose() { DestroyWindow(); }

@@ -31,7 +31,8 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 class CDialog : public CCmdTarget {
 public:
     explicit CDialog(UINT nIDTemplate = 0) : m_nIDTemplate(nIDTemplate) {}
-    ~CDialog() override = default;
+    // A window still attached goes with the object.
+    ~CDialog() override;
 
     // Runs the dialog modally through the installed user interface; IDOK or IDCANCEL.
     // With no user interface installed the answer is IDCANCEL.
@@ -50,6 +51,8 @@ public:
     // Modeless use: the platform creates and destroys the window.
     virtual bool Create(UINT nIDTemplate);
     virtual void DestroyWindow();
+    // The window's close box (modeless use): the window is destroyed, not hidden.
+    virtual void OnClose();
     bool HasWindow() const { return m_bHasWindow; }
 
     UINT GetTemplateID() const { return m_nIDTemplate; }

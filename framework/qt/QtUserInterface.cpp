@@ -1,1 +1,257 @@
-// The Qt implementation of the platform seam comes with the running application.
+#include "framework/qt/QtUserInterface.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include "framework/Dialog.h"
+#include "framework/qt/QtDialogWindow.h"
+#include "framework/qt/TextCodec.h"
+#include "resources/DialogTemplates.h"
+
+namespace {
+
+QMessageBox::Icon IconOf(UINT nType)
+{
+    switch (nType & MB_ICONMASK) {
+    case MB_ICONHAND: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONASTERISK: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+struct BoxButton {
+    QMessageBox::StandardButton button;
+    int nResult;
+};
+
+std::vector<BoxButton> ButtonsOf(UINT nType)
+{
+    switch (nType & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+    case MB_YESNO: return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+    case MB_YESNOCANCEL:
+        return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+    default: return {{QMessageBox::Ok, IDOK}};
+    }
+}
+
+// The client corner of a window: below the menu bar of a main window.
+QPoint ClientCorner(const QWidget* pOwner)
+{
+    int yClient = 0;
+    if (auto* pMain = qobject_cast<const QMainWindow*>(pOwner)) {
+        const QWidget* pMenu = pMain->menuWidget();
+        if (pMenu != nullptr && pMenu->isVisible())
+            yClient = pMenu->geometry().bottom() + 1;
+    }
+    return pOwner->mapToGlobal(QPoint(0, yClient));
+}
+
+} // namespace
+
+CQtUserInterface::CQtUserInterface() { AfxSetUserInterface(this); }
+
+CQtUserInterface::~CQtUserInterface()
+{
+    // Windows of modeless dialogs go first, so no dialog is left pointing at them.
+    while (!m_modeless.empty()) {
+        auto it = m_modeless.begin();
+        CDialog* pDlg = const_cast<CDialog*>(it->first);
+        QPointer<CQtDialogWindow> pWnd = it->second;
+        m_modeless.erase(it);
+        pDlg->AttachControls(nullptr);
+        pDlg->SetHasWindow(false);
+        if (pWnd) {
+            pWnd->SetOnDestroyed(nullptr);
+            delete pWnd.data();
+        }
+    }
+    if (AfxGetUserInterface() == this)
+        AfxSetUserInterface(nullptr);
+}
+
+QWidget* CQtUserInterface::Owner() const
+{
+    if (QWidget* pModal = QApplication::activeModalWidget())
+        return pModal;
+    if (m_pMainWindow)
+        return m_pMainWindow;
+    return QApplication::activeWindow();
+}
+
+int CQtUserInterface::MessageBox(const std::string& text, const std::string& caption, UINT nType)
+{
+    QMessageBox box(IconOf(nType), BytesToQString(caption), BytesToQString(text), QMessageBox::NoButton,
+                    Owner());
+    box.setTextFormat(Qt::PlainText);
+    const std::vector<BoxButton> buttons = ButtonsOf(nType);
+    std::vector<QPushButton*> added;
+    for (const BoxButton& b : buttons)
+        added.push_back(box.addButton(b.button));
+    std::size_t nDefault = (nType & MB_DEFMASK) >> 8;
+    if (nDefault >= added.size())
+        nDefault = 0;
+    box.setDefaultButton(added[nDefault]);
+    // Escape answers Cancel where there is one, OK in a box with OK alone.
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (buttons[i].nResult == IDCANCEL || buttons.size() == 1)
+            box.setEscapeButton(added[i]);
+    }
+    box.exec();
+    QAbstractButton* pClicked = box.clickedButton();
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (added[i] == pClicked)
+            return buttons[i].nResult;
+    }
+    // Closed without an answer: the box's way out (Cancel, else its last button).
+    return buttons.back().nResult;
+}
+
+int CQtUserInterface::RunModal(CDialog& dlg)
+{
+    const DlgTemplate* pTmpl = FindDialogTemplate(dlg.GetTemplateID());
+    if (pTmpl == nullptr)
+        return IDCANCEL;
+    CQtDialogWindow wnd(dlg, *pTmpl, true, Owner());
+    if (pTmpl->x != 0 || pTmpl->y != 0)
+        wnd.move(ModelessPosition(wnd, wnd.size()));
+    dlg.AttachControls(&wnd);
+    dlg.OnInitDialog();
+    if (!dlg.IsEnded())
+        wnd.exec();
+    dlg.AttachControls(nullptr);
+    return dlg.IsEnded() ? dlg.GetModalResult() : IDCANCEL;
+}
+
+void CQtUserInterface::Beep() { QApplication::beep(); }
+
+bool CQtUserInterface::GetFileName(const CFileDialogRequest& request, std::string& path)
+{
+    QFileDialog dialog(Owner(), BytesToQString(request.title));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(request.bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(request.bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    QStringList filters;
+    for (const std::string& f : request.filters)
+        filters << BytesToQString(f);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    QString suffix = BytesToQString(request.defaultExtension);
+    if (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    if (!request.bOpen && !suffix.isEmpty())
+        dialog.setDefaultSuffix(suffix);
+    if (!request.initialName.empty())
+        dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(request.initialName)));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    QString chosen = dialog.selectedFiles().first();
+    // A name typed without an extension gets the default one.
+    if (!request.bOpen && !suffix.isEmpty() && !QFileInfo(chosen).fileName().contains(QLatin1Char('.')))
+        chosen += QLatin1Char('.') + suffix;
+    path = QFile::encodeName(chosen).toStdString();
+    return true;
+}
+
+QPoint CQtUserInterface::ModelessPosition(const CQtDialogWindow& wnd, QSize frameSize) const
+{
+    const DlgTemplate& tmpl = wnd.GetTemplate();
+    const CDialogBaseUnits& units = wnd.GetBaseUnits();
+    QWidget* pOwner = m_pMainWindow ? m_pMainWindow.data() : wnd.parentWidget();
+    QPoint pos(units.ToPixelsX(tmpl.x), units.ToPixelsY(tmpl.y));
+    QScreen* pScreen = QGuiApplication::primaryScreen();
+    if (pOwner != nullptr) {
+        pos += ClientCorner(pOwner);
+        pScreen = pOwner->screen();
+    }
+    if (pScreen != nullptr) {
+        // Kept inside the work area: against the right or bottom edge rather than past it.
+        const QRect avail = pScreen->availableGeometry();
+        pos.setX(std::max(avail.left(), std::min(pos.x(), avail.right() + 1 - frameSize.width())));
+        pos.setY(std::max(avail.top(), std::min(pos.y(), avail.bottom() + 1 - frameSize.height())));
+    }
+    return pos;
+}
+
+bool CQtUserInterface::CreateModeless(CDialog& dlg)
+{
+    if (GetModelessWindow(dlg) != nullptr) {
+        ActivateModeless(dlg);
+        return true;
+    }
+    const DlgTemplate* pTmpl = FindDialogTemplate(dlg.GetTemplateID());
+    if (pTmpl == nullptr)
+        return false;
+    QWidget* pOwner = m_pMainWindow ? m_pMainWindow.data() : QApplication::activeWindow();
+    auto* pWnd = new CQtDialogWindow(dlg, *pTmpl, false, pOwner);
+    pWnd->setAttribute(Qt::WA_DeleteOnClose, false);
+    const CDialog* pKey = &dlg;
+    pWnd->SetOnDestroyed([this, pKey, pDlg = &dlg] {
+        // The window went with its owner: the dialog object stays, with no window.
+        auto it = m_modeless.find(pKey);
+        if (it != m_modeless.end()) {
+            m_modeless.erase(it);
+            pDlg->AttachControls(nullptr);
+            pDlg->SetHasWindow(false);
+        }
+    });
+    m_modeless[pKey] = pWnd;
+    dlg.AttachControls(pWnd);
+    dlg.SetHasWindow(true);
+    pWnd->move(ModelessPosition(*pWnd, pWnd->size()));
+    dlg.OnInitDialog();
+    if (!dlg.HasWindow())
+        return false;
+    pWnd->show();
+    // Now that the frame is known, keep the whole window on the screen.
+    const QSize frame = pWnd->frameGeometry().size();
+    if (frame != pWnd->size()) {
+        const QPoint framePos = ModelessPosition(*pWnd, frame);
+        pWnd->move(framePos);
+    }
+    return true;
+}
+
+void CQtUserInterface::ActivateModeless(CDialog& dlg)
+{
+    CQtDialogWindow* pWnd = GetModelessWindow(dlg);
+    if (pWnd == nullptr)
+        return;
+    pWnd->show();
+    pWnd->raise();
+    pWnd->activateWindow();
+}
+
+void CQtUserInterface::DestroyModeless(CDialog& dlg)
+{
+    auto it = m_modeless.find(&dlg);
+    QPointer<CQtDialogWindow> pWnd;
+    if (it != m_modeless.end()) {
+        pWnd = it->second;
+        m_modeless.erase(it);
+    }
+    dlg.AttachControls(nullptr);
+    dlg.SetHasWindow(false);
+    if (pWnd) {
+        pWnd->SetOnDestroyed(nullptr);
+        pWnd->hide();
+        // Later: this may run inside one of the window's own event handlers.
+        pWnd->deleteLater();
+    }
+}
+
+CQtDialogWindow* CQtUserInterface::GetModelessWindow(const CDialog& dlg) const
+{
+    auto it = m_modeless.find(&dlg);
+    return it == m_modeless.end() ? nullptr : it->second.data();
+}

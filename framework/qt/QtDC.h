@@ -1,0 +1,38 @@
+#pragma once
+// A device context over QPainter. Fonts are realised at the device's resolution; text is
+// drawn on the character grid with y as the top of the cell.
+#include <QFont>
+#include <QRect>
+
+#include "framework/DC.h"
+
+class QPainter;
+class QPaintDevice;
+
+class CQtDC : public CDC {
+public:
+    // Paints with pPainter on pDevice; rcClip is the area being painted (device units).
+    CQtDC(QPainter* pPainter, QPaintDevice* pDevice, const QRect& rcClip);
+    // Measures only: text metrics of pDevice, nothing is drawn.
+    explicit CQtDC(QPaintDevice* pDevice);
+    ~CQtDC() override;
+
+    int GetDeviceCaps(int nIndex) const override;
+
+    // The Qt font a CFont stands for: its point size (tenths) and face, fixed pitch when
+    // the face is a fixed-pitch one (so "Courier New" resolves to a metric twin).
+    static QFont MakeQFont(const CFont& font);
+    const QFont& GetQFont() const { return m_font; }
+
+protected:
+    void DrawText(int x, int y, std::string_view text) override;
+    CSize MeasureText(std::string_view text) const override;
+    CRect GetClipBox() const override;
+    void OnFontSelected(CFont* pFont) override;
+
+private:
+    QPainter* m_pPainter = nullptr;
+    QPaintDevice* m_pDevice = nullptr;
+    QRect m_rcClip;
+    QFont m_font;
+};

@@ -1,0 +1,287 @@
+#include "framework/qt/QtDialogWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTextOption>
+
+#include <climits>
+
+#include "resources/Resource.h"
+
+namespace {
+
+// A static text. Tab characters are expanded to tab stops every eight average character
+// widths, so a symbol and its meaning stand in two columns.
+class CStaticText : public QLabel {
+public:
+    CStaticText(const QString& text, Qt::Alignment align, int cxTab, QWidget* pParent)
+        : QLabel(text, pParent), m_cxTab(cxTab)
+    {
+        setTextFormat(Qt::PlainText);
+        setAlignment(align | Qt::AlignTop);
+        setWordWrap(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* pEvent) override
+    {
+        if (!text().contains(QLatin1Char('\t'))) {
+            QLabel::paintEvent(pEvent);
+            return;
+        }
+        QPainter painter(this);
+        QTextOption opt(alignment());
+        opt.setTabStopDistance(m_cxTab);
+        opt.setWrapMode(QTextOption::WordWrap);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QRectF(contentsRect()), text(), opt);
+    }
+
+private:
+    int m_cxTab;
+};
+
+// CR LF in the document, LF in the widget.
+QString FromCrLf(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+QString ToCrLf(QString text) { return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n")); }
+
+} // namespace
+
+CQtDialogWindow::CQtDialogWindow(CDialog& dlg, const DlgTemplate& tmpl, bool bModal, QWidget* pOwner)
+    : QDialog(pOwner), m_dlg(dlg), m_tmpl(tmpl), m_bModal(bModal),
+      m_units(1, 1)
+{
+    QFont font(BytesToQString(tmpl.fontFace));
+    font.setPointSize(tmpl.nFontPointSize);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+    m_units = CDialogBaseUnits::FromFont(font);
+
+    Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowCloseButtonHint;
+    flags |= tmpl.bToolWindow ? Qt::Tool : Qt::Dialog;
+    setWindowFlags(flags);
+    setWindowTitle(BytesToQString(tmpl.caption));
+    setSizeGripEnabled(false);
+    setFixedSize(GetClientSize());
+    if (tmpl.bToolWindow) {
+        // The sunken client edge of a tool window.
+        auto* pEdge = new QFrame(this);
+        pEdge->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        pEdge->setGeometry(rect());
+        pEdge->lower();
+    }
+    CreateControls();
+}
+
+CQtDialogWindow::~CQtDialogWindow()
+{
+    if (m_fnOnDestroyed)
+        m_fnOnDestroyed();
+}
+
+QSize CQtDialogWindow::GetClientSize() const
+{
+    return QSize(m_units.ToPixelsX(m_tmpl.cx), m_units.ToPixelsY(m_tmpl.cy));
+}
+
+void CQtDialogWindow::CreateControls()
+{
+    QWidget* pPrevTab = nullptr;
+    QWidget* pFirstTab = nullptr;
+    for (const DlgControlTemplate& ctl : m_tmpl.controls) {
+        QWidget* pWidget = CreateControl(ctl);
+        pWidget->setProperty(kControlIdProperty, ctl.nID);
+        if (ctl.nID != IDC_STATIC)
+            m_controls[ctl.nID] = pWidget;
+        if (ctl.bTabStop) {
+            if (pPrevTab != nullptr)
+                QWidget::setTabOrder(pPrevTab, pWidget);
+            else
+                pFirstTab = pWidget;
+            pPrevTab = pWidget;
+        } else if (pWidget->focusPolicy() != Qt::NoFocus) {
+            pWidget->setFocusPolicy(Qt::ClickFocus);
+        }
+    }
+    if (pFirstTab != nullptr)
+        pFirstTab->setFocus(Qt::TabFocusReason);
+}
+
+QWidget* CQtDialogWindow::CreateControl(const DlgControlTemplate& ctl)
+{
+    const QRect rc = m_units.ToPixels(ctl.x, ctl.y, ctl.cx, ctl.cy);
+    const QString text = BytesToQString(ctl.text);
+    QWidget* pWidget = nullptr;
+    switch (ctl.kind) {
+    case DlgControlKind::DefPushButton:
+    case DlgControlKind::PushButton: {
+        auto* pButton = new QPushButton(text, this);
+        pButton->setDefault(ctl.kind == DlgControlKind::DefPushButton);
+        pButton->setFocusPolicy(Qt::StrongFocus);
+        const int nID = ctl.nID;
+        connect(pButton, &QPushButton::clicked, this, [this, nID] { OnButton(nID); });
+        pWidget = pButton;
+        break;
+    }
+    case DlgControlKind::Static:
+    case DlgControlKind::StaticCenter: {
+        const Qt::Alignment align = ctl.kind == DlgControlKind::StaticCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+        pWidget = new CStaticText(text, align, 8 * m_units.CxAvgChar(), this);
+        break;
+    }
+    case DlgControlKind::Icon: {
+        // An icon control takes the icon's own size, whatever the template says.
+        auto* pLabel = new QLabel(this);
+        const int cx = style()->pixelMetric(QStyle::PM_LargeIconSize);
+        pLabel->setPixmap(QApplication::windowIcon().pixmap(cx, cx));
+        pLabel->setGeometry(rc.x(), rc.y(), cx, cx);
+        return pLabel;
+    }
+    case DlgControlKind::Edit: {
+        auto* pEdit = new QLineEdit(this);
+        pEdit->setMaxLength(INT_MAX);   // no length limit
+        pWidget = pEdit;
+        break;
+    }
+    case DlgControlKind::EditMultiline: {
+        auto* pEdit = new QPlainTextEdit(this);
+        pEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        pEdit->setTabChangesFocus(true);
+        pEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        pEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        pWidget = pEdit;
+        break;
+    }
+    case DlgControlKind::AutoCheckBox:
+        pWidget = new QCheckBox(text, this);
+        break;
+    }
+    pWidget->setGeometry(rc);
+    return pWidget;
+}
+
+QWidget* CQtDialogWindow::GetControl(int nID) const
+{
+    auto it = m_controls.find(nID);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+QString CQtDialogWindow::ReadWidgetText(const QWidget* pWidget) const
+{
+    if (auto* pEdit = qobject_cast<const QLineEdit*>(pWidget))
+        return pEdit->text();
+    if (auto* pMulti = qobject_cast<const QPlainTextEdit*>(pWidget)) {
+        // Raw text: plain-text export would turn no-break spaces into blanks.
+        QString text = pMulti->document()->toRawText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+        return text;
+    }
+    if (auto* pButton = qobject_cast<const QAbstractButton*>(pWidget))
+        return pButton->text();
+    if (auto* pLabel = qobject_cast<const QLabel*>(pWidget))
+        return pLabel->text();
+    return QString();
+}
+
+std::string CQtDialogWindow::GetControlText(int nID) const
+{
+    const QWidget* pWidget = GetControl(nID);
+    if (pWidget == nullptr)
+        return std::string();
+    const QString shown = ReadWidgetText(pWidget);
+    auto it = m_given.find(nID);
+    if (it != m_given.end() && it->second.shown == shown)
+        return it->second.bytes;   // untouched: exactly the bytes given
+    QString text = shown;
+    if (qobject_cast<const QPlainTextEdit*>(pWidget) != nullptr)
+        text = ToCrLf(text);
+    const CTextEncoding enc =
+        it != m_given.end() ? DetectTextEncoding(it->second.bytes) : CTextEncoding::Utf8;
+    return QStringToBytes(text, enc);
+}
+
+void CQtDialogWindow::SetControlText(int nID, const std::string& bytes)
+{
+    QWidget* pWidget = GetControl(nID);
+    if (pWidget == nullptr)
+        return;
+    QString text = BytesToQString(bytes);
+    if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
+        pEdit->setText(text);
+    } else if (auto* pMulti = qobject_cast<QPlainTextEdit*>(pWidget)) {
+        pMulti->setPlainText(FromCrLf(text));
+    } else if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget)) {
+        pButton->setText(text);
+    } else if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
+        pLabel->setText(text);
+    }
+    m_given[nID] = {bytes, ReadWidgetText(pWidget)};
+}
+
+int CQtDialogWindow::GetCheck(int nID) const
+{
+    auto* pBox = qobject_cast<QCheckBox*>(GetControl(nID));
+    return pBox != nullptr && pBox->isChecked() ? 1 : 0;
+}
+
+void CQtDialogWindow::SetCheck(int nID, int nCheck)
+{
+    if (auto* pBox = qobject_cast<QCheckBox*>(GetControl(nID)))
+        pBox->setChecked(nCheck != 0);
+}
+
+void CQtDialogWindow::OnButton(int nID)
+{
+    if (nID == IDOK)
+        m_dlg.OnOK();
+    else if (nID == IDCANCEL)
+        m_dlg.OnCancel();
+    else
+        m_dlg.OnCmdMsg(static_cast<UINT>(nID));
+    FinishIfEnded();
+}
+
+void CQtDialogWindow::accept() { OnButton(IDOK); }
+
+void CQtDialogWindow::reject()
+{
+    // Escape, as the Cancel button.
+    m_dlg.OnCancel();
+    FinishIfEnded();
+}
+
+void CQtDialogWindow::closeEvent(QCloseEvent* pEvent)
+{
+    // Whatever the handlers decide, the window itself is ended by FinishIfEnded or
+    // destroyed by the user interface; never just hidden.
+    pEvent->ignore();
+    if (m_bModal) {
+        m_dlg.OnCancel();
+        FinishIfEnded();
+    } else {
+        m_dlg.OnClose();
+    }
+}
+
+void CQtDialogWindow::FinishIfEnded()
+{
+    if (!m_dlg.IsEnded())
+        return;
+    if (m_bModal) {
+        if (isVisible())
+            done(m_dlg.GetModalResult());
+    } else if (m_dlg.HasWindow()) {
+        // A modeless dialog that ends goes away for good, so it is never left hidden.
+        m_dlg.DestroyWindow();
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The platform seam on Qt: message boxes, modal and modeless dialogs from the dialog
+// templates, the system beep and the Open / Save As dialogs. Constructing one installs
+// it as the user interface; destroying it uninstalls it.
+#include <QPointer>
+#include <QWidget>
+
+#include <map>
+
+#include "framework/UserInterface.h"
+
+class CQtDialogWindow;
+
+class CQtUserInterface : public CUserInterface {
+public:
+    CQtUserInterface();
+    ~CQtUserInterface() override;
+    CQtUserInterface(const CQtUserInterface&) = delete;
+    CQtUserInterface& operator=(const CQtUserInterface&) = delete;
+
+    // The main window: owner of message boxes, dialogs and modeless windows, and the
+    // window whose client corner modeless template positions count from.
+    void SetMainWindow(QWidget* pMainWindow) { m_pMainWindow = pMainWindow; }
+    QWidget* GetMainWindow() const { return m_pMainWindow; }
+
+    int MessageBox(const std::string& text, const std::string& caption, UINT nType) override;
+    int RunModal(CDialog& dlg) override;
+    void Beep() override;
+    bool GetFileName(const CFileDialogRequest& request, std::string& path) override;
+    bool CreateModeless(CDialog& dlg) override;
+    void ActivateModeless(CDialog& dlg) override;
+    void DestroyModeless(CDialog& dlg) override;
+
+    // The window of a modeless dialog, or nullptr.
+    CQtDialogWindow* GetModelessWindow(const CDialog& dlg) const;
+    // The top-left corner (global pixels) a template position (x, y) in dialog units maps to:
+    // counted from the owner's client corner, kept inside the available screen area for a
+    // window of frame size frameSize.
+    QPoint ModelessPosition(const CQtDialogWindow& wnd, QSize frameSize) const;
+
+private:
+    QWidget* Owner() const;
+
+    QPointer<QWidget> m_pMainWindow;
+    std::map<const CDialog*, QPointer<CQtDialogWindow>> m_modeless;
+};

@@ -1,0 +1,157 @@
+#include "framework/qt/ScrollViewHost.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include "framework/qt/KeyTranslation.h"
+#include "framework/qt/QtDC.h"
+
+namespace {
+constexpr UINT MK_LBUTTON = 0x0001;
+}
+
+CScrollViewHost::CScrollViewHost(CScrollView* pView, QWidget* pParent)
+    : QAbstractScrollArea(pParent), m_pView(pView)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The view's client area is painted white, like a window's default background.
+    QPalette pal = viewport()->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    viewport()->setPalette(pal);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    // Keys arrive as plain key events, not through an input method.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    if (m_pView != nullptr) {
+        m_pView->SetHost(this);
+        m_nCreateResult = m_pView->OnCreate();
+    }
+}
+
+CScrollViewHost::~CScrollViewHost()
+{
+    if (m_pView != nullptr && m_pView->GetHost() == this)
+        m_pView->SetHost(nullptr);
+}
+
+CRect CScrollViewHost::GetClientRect() const
+{
+    const QSize size = viewport()->size();
+    return CRect(0, 0, size.width(), size.height());
+}
+
+void CScrollViewHost::Invalidate(bool) { viewport()->update(); }
+
+void CScrollViewHost::UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos)
+{
+    if (m_bSyncingBars)
+        return;
+    m_bSyncingBars = true;
+    const QSize client = viewport()->size();
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    h->setRange(0, std::max(0, sizeTotal.cx - client.width()));
+    v->setRange(0, std::max(0, sizeTotal.cy - client.height()));
+    h->setPageStep(std::max(1, sizePage.cx));
+    v->setPageStep(std::max(1, sizePage.cy));
+    h->setSingleStep(std::max(1, sizeLine.cx));
+    v->setSingleStep(std::max(1, sizeLine.cy));
+    h->setValue(ptPos.x);
+    v->setValue(ptPos.y);
+    m_bSyncingBars = false;
+    viewport()->update();
+}
+
+std::unique_ptr<CDC> CScrollViewHost::GetDC() { return std::make_unique<CQtDC>(viewport()); }
+
+bool CScrollViewHost::event(QEvent* pEvent)
+{
+    // Tab and Shift+Tab are keys of the view, not focus moves.
+    if (pEvent->type() == QEvent::KeyPress) {
+        auto* pKey = static_cast<QKeyEvent*>(pEvent);
+        if (pKey->key() == Qt::Key_Tab || pKey->key() == Qt::Key_Backtab) {
+            keyPressEvent(pKey);
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(pEvent);
+}
+
+bool CScrollViewHost::focusNextPrevChild(bool) { return false; }
+
+bool CScrollViewHost::viewportEvent(QEvent* pEvent)
+{
+    // The viewport's size is the view's client area: scroll bars coming and going change it.
+    if (pEvent->type() == QEvent::Resize && m_pView != nullptr && !m_bSyncingBars)
+        m_pView->OnHostResize();
+    return QAbstractScrollArea::viewportEvent(pEvent);
+}
+
+void CScrollViewHost::paintEvent(QPaintEvent* pEvent)
+{
+    QPainter painter(viewport());
+    painter.fillRect(pEvent->rect(), Qt::white);
+    if (m_pView == nullptr)
+        return;
+    CQtDC dc(&painter, viewport(), pEvent->rect());
+    m_pView->OnPrepareDC(&dc);
+    m_pView->OnDraw(&dc);
+}
+
+void CScrollViewHost::keyPressEvent(QKeyEvent* pEvent)
+{
+    if (m_pView == nullptr) {
+        pEvent->ignore();
+        return;
+    }
+    DeliverKey(pEvent);
+}
+
+void CScrollViewHost::DeliverKey(QKeyEvent* pEvent)
+{
+    const CKeyTranslation t = TranslateKey(pEvent->key(), pEvent->modifiers(), pEvent->text());
+    if (!t.bKeyDown) {
+        pEvent->ignore();
+        return;
+    }
+    pEvent->accept();
+    // The view may be replaced or the host destroyed by a handler (a modal dialog runs a
+    // loop); keep only what is needed across the two calls.
+    CScrollView* pView = m_pView;
+    pView->OnKeyDown(t.nVirtKey, 1, t.nScanCode);
+    if (t.nChar && m_pView == pView)
+        pView->OnChar(*t.nChar, 1, t.nScanCode);
+}
+
+void CScrollViewHost::mousePressEvent(QMouseEvent* pEvent)
+{
+    setFocus(Qt::MouseFocusReason);
+    if (m_pView == nullptr || pEvent->button() != Qt::LeftButton) {
+        pEvent->ignore();
+        return;
+    }
+    const QPoint pt = pEvent->position().toPoint();
+    m_pView->OnLButtonDown(MK_LBUTTON, CPoint(pt.x(), pt.y()));
+}
+
+void CScrollViewHost::mouseReleaseEvent(QMouseEvent* pEvent)
+{
+    if (m_pView == nullptr || pEvent->button() != Qt::LeftButton) {
+        pEvent->ignore();
+        return;
+    }
+    const QPoint pt = pEvent->position().toPoint();
+    m_pView->OnLButtonUp(0, CPoint(pt.x(), pt.y()));
+}
+
+void CScrollViewHost::scrollContentsBy(int, int)
+{
+    if (!m_bSyncingBars && m_pView != nullptr)
+        m_pView->OnHostScroll(CPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
+    viewport()->update();
+}

@@ -7,6 +7,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <cmath>
+
 #include "framework/qt/TextCodec.h"
 
 namespace {
@@ -50,6 +52,8 @@ QFont CQtDC::MakeQFont(const CFont& font)
     const QString face = BytesToQString(font.GetFaceName());
     QFont qf(face);
     qf.setPointSizeF(font.GetPointSize() / 10.0);
+    // Whole-pixel advances: the grid places every cell at a multiple of the cell width.
+    qf.setHintingPreference(QFont::PreferFullHinting);
     if (IsFixedPitchFace(face)) {
         qf.setStyleHint(QFont::Monospace, QFont::PreferMatch);
         qf.setFixedPitch(true);
@@ -86,9 +90,22 @@ void CQtDC::OnFontSelected(CFont* pFont)
     m_font = MakeQFont(*pFont);
 }
 
+bool CQtDC::NeedsCellPlacement(std::string_view text) const
+{
+    // Fine as one string when every character is one byte and the font advances by whole
+    // pixels (hinting can be off, for instance on scaled screens).
+    if (!IsAscii(text))
+        return true;
+    const QFontMetricsF fmf(m_font, m_pDevice);
+    const qreal adv = fmf.horizontalAdvance(QLatin1Char('A'));
+    return QFontInfo(m_font).fixedPitch() && std::abs(adv - std::round(adv)) > 0.01;
+}
+
 CSize CQtDC::MeasureText(std::string_view text) const
 {
     const QFontMetrics fm(m_font, m_pDevice);
+    if (NeedsCellPlacement(text) && QFontInfo(m_font).fixedPitch())
+        return CSize(static_cast<int>(text.size()) * fm.horizontalAdvance(QLatin1Char('A')), fm.height());
     return CSize(fm.horizontalAdvance(BytesToQString(text)), fm.height());
 }
 
@@ -105,29 +122,26 @@ void CQtDC::DrawText(int x, int y, std::string_view text)
         return;
     m_pPainter->setFont(m_font);
     const QFontMetrics fm(m_font, m_pDevice);
-    const int cyCell = fm.height();
     const int baseline = y + fm.ascent();
-    const QString str = BytesToQString(text);
+    const CSize extent = MeasureText(text);
     if (GetBkMode() == OPAQUE)
-        m_pPainter->fillRect(QRect(x, y, fm.horizontalAdvance(str), cyCell), ToQColor(GetBkColor()));
+        m_pPainter->fillRect(QRect(x, y, extent.cx, extent.cy), ToQColor(GetBkColor()));
     m_pPainter->setPen(ToQColor(GetTextColor()));
-    if (IsAscii(text)) {
+    const QString str = BytesToQString(text);
+    if (!NeedsCellPlacement(text)) {
         m_pPainter->drawText(QPoint(x, baseline), str);
         return;
     }
-    // Text with multi-byte characters: each character stands in the cell of its first
-    // byte, so the columns after it keep their places on the grid.
+    // Each character stands in the cell of its first byte, so columns stay on the grid
+    // whatever the font's fractional advance and however many bytes a character takes.
     const int cxCell = fm.horizontalAdvance(QLatin1Char('A'));
-    if (DetectTextEncoding(text) == CTextEncoding::Latin1) {
-        m_pPainter->drawText(QPoint(x, baseline), str);
-        return;
-    }
+    const bool bUtf8 = DetectTextEncoding(text) == CTextEncoding::Utf8;
     std::size_t nByte = 0;
     for (qsizetype i = 0; i < str.size(); ++i) {
         QString piece(str.at(i));
         if (str.at(i).isHighSurrogate() && i + 1 < str.size())
             piece += str.at(++i);
         m_pPainter->drawText(QPoint(x + static_cast<int>(nByte) * cxCell, baseline), piece);
-        nByte += static_cast<std::size_t>(piece.toUtf8().size());
+        nByte += bUtf8 ? static_cast<std::size_t>(piece.toUtf8().size()) : 1;
     }
 }

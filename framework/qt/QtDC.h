@@ -31,6 +31,9 @@ protected:
     void OnFontSelected(CFont* pFont) override;
 
 private:
+    // True when the characters must be placed cell by cell rather than as one string.
+    bool NeedsCellPlacement(std::string_view text) const;
+
     QPainter* m_pPainter = nullptr;
     QPaintDevice* m_pDevice = nullptr;
     QRect m_rcClip;

@@ -212,13 +212,14 @@ bool CQtUserInterface::CreateModeless(CDialog& dlg)
     dlg.OnInitDialog();
     if (!dlg.HasWindow())
         return false;
+    // A template marked visible shows itself on creation; others wait to be shown.
+    if (!pTmpl->bVisible)
+        return true;
     pWnd->show();
     // Now that the frame is known, keep the whole window on the screen.
     const QSize frame = pWnd->frameGeometry().size();
-    if (frame != pWnd->size()) {
-        const QPoint framePos = ModelessPosition(*pWnd, frame);
-        pWnd->move(framePos);
-    }
+    if (frame != pWnd->size())
+        pWnd->move(ModelessPosition(*pWnd, frame));
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "framework/qt/TextCodec.h"
 
+#include <QStringDecoder>
+
 namespace {
 
 // Length of the sequence led by byte b (0: not a lead byte), and the range the second
@@ -63,8 +65,11 @@ CTextEncoding DetectTextEncoding(std::string_view bytes)
 QString BytesToQString(std::string_view bytes)
 {
     const auto n = static_cast<qsizetype>(bytes.size());
-    if (DetectTextEncoding(bytes) == CTextEncoding::Utf8)
-        return QString::fromUtf8(bytes.data(), n);
+    if (DetectTextEncoding(bytes) == CTextEncoding::Utf8) {
+        // A leading byte-order mark is text like any other: it must survive the round trip.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(QByteArrayView(bytes.data(), n));
+    }
     return QString::fromLatin1(bytes.data(), n);
 }
 

@@ -404,14 +404,20 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent)
 
 void CMainFrame::dropEvent(QDropEvent* pEvent)
 {
+    if (DropFiles(pEvent->mimeData()))
+        pEvent->acceptProposedAction();
+}
+
+bool CMainFrame::DropFiles(const QMimeData* pData)
+{
     std::vector<std::string> paths;
-    for (const QUrl& url : pEvent->mimeData()->urls()) {
+    for (const QUrl& url : pData->urls()) {
         if (url.isLocalFile())
             paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
     }
     if (paths.empty())
-        return;
-    pEvent->acceptProposedAction();
+        return false;
     // Opened after the drop has finished, so the prompts and dialogs run outside it.
     QTimer::singleShot(0, this, [this, paths] { OnDropFiles(paths); });
+    return true;
 }

@@ -10,6 +10,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QToolBar;
 class QTimer;
 class CScrollViewHost;
@@ -48,6 +49,9 @@ public:
     // Refreshes the recent-file entries and the enabled state of the menu items.
     void UpdateMenus();
     void UpdateIndicators();
+    // The local files among dropped data, opened in turn once the drop is over; false
+    // when there were none.
+    bool DropFiles(const QMimeData* pData);
 
 signals:
     // The window was closed for good (the application then ends).

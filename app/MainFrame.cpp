@@ -25,6 +25,7 @@
 #include "framework/Document.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
+#include "framework/qt/QtDialogWindow.h"
 #include "framework/qt/QtUserInterface.h"
 #include "framework/qt/ScrollViewHost.h"
 #include "framework/qt/TextCodec.h"
@@ -394,6 +395,20 @@ void CMainFrame::closeEvent(QCloseEvent* pEvent)
     }
     pEvent->accept();
     DestroyWindow();
+}
+
+void CMainFrame::changeEvent(QEvent* pEvent)
+{
+    // The owned Hints window is hidden while the main window is minimised.
+    if (pEvent->type() == QEvent::WindowStateChange) {
+        auto* pApp = dynamic_cast<CFretlyApp*>(AfxGetApp());
+        auto* pUI = dynamic_cast<CQtUserInterface*>(AfxGetUserInterface());
+        if (pApp != nullptr && pUI != nullptr && pApp->m_dlgHints.HasWindow()) {
+            if (QWidget* pHints = pUI->GetModelessWindow(pApp->m_dlgHints))
+                pHints->setVisible(!isMinimized());
+        }
+    }
+    QMainWindow::changeEvent(pEvent);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent)

@@ -84,6 +84,16 @@ TEST(AppLifeCycle, HintsWindowOneAtMostReopenedAtItsPlaceAfterClose)
     ASSERT_NE(Hints(), nullptr);
     EXPECT_EQ(Hints()->pos(), home);
 
+    // Hidden while the main window is minimised, shown again after.
+    f.Frame()->setWindowState(Qt::WindowMinimized);
+    QEvent change(QEvent::WindowStateChange);
+    QApplication::sendEvent(f.Frame(), &change);
+    EXPECT_EQ(Hints(), nullptr);
+    EXPECT_TRUE(f.app.m_dlgHints.HasWindow());
+    f.Frame()->setWindowState(Qt::WindowNoState);
+    QApplication::sendEvent(f.Frame(), &change);
+    ASSERT_NE(Hints(), nullptr);
+
     // Escape closes it like the close box: never hidden but existing.
     SendKey(Hints(), Qt::Key_Escape);
     Settle();

@@ -95,11 +95,14 @@ TEST(Profile, PathFollowsXdgConfigHome)
 {
     const char* old = std::getenv("XDG_CONFIG_HOME");
     std::string saved = old ? old : "";
+    const char* oldHome = std::getenv("HOME");
+    std::string savedHome = oldHome ? oldHome : "";
     ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
     EXPECT_EQ(CProfile::DefaultPath("fretly"), "/cfg/fretly.INI");
     ::setenv("XDG_CONFIG_HOME", "relative", 1);   // not absolute: ignored
     ::setenv("HOME", "/home/u", 1);
     EXPECT_EQ(CProfile::DefaultPath("fretly"), "/home/u/.config/fretly.INI");
+    ::setenv("HOME", savedHome.c_str(), 1);
     if (old)
         ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
     else

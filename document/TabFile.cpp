@@ -124,6 +124,17 @@ void CFretlyDoc::WriteTab(CArchive& ar)
 
 void CFretlyDoc::ReadTab(CArchive& ar)
 {
+    // The old staffs become spares, first staff last so they are reused in order; any
+    // left over are released when reading ends, also when it ends with an error.
+    m_spareStaffs = std::move(m_ppStaffs);
+    m_ppStaffs.clear();
+    m_nStaffs = 0;
+    std::reverse(m_spareStaffs.begin(), m_spareStaffs.end());
+    struct CReleaseSpares {
+        std::vector<std::unique_ptr<CStaff>>& spares;
+        ~CReleaseSpares() { spares.clear(); }
+    } releaseSpares{m_spareStaffs};
+
     ResetStaffs();
     m_strArtist.clear();
     m_strSongTitle.clear();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <random>
 
 #include "core/document/TabFixture.h"
@@ -221,13 +222,21 @@ uint64_t SequenceDigest(const CFretlyDoc& doc, int nRow)
     return h;
 }
 
+// Full staffs, each labelled with its index in the text row.
 void FillLongTablature(CFretlyDoc& doc, int nStaffs)
 {
-    ResetDocument(doc, nStaffs);
+    CStaff full;
+    FillLikeTyping(full);
+    doc.m_ppStaffs.clear();
+    doc.m_ppStaffs.reserve(static_cast<size_t>(nStaffs) + 1);
+    char label[16];
     for (int s = 0; s < nStaffs; ++s) {
-        FillLikeTyping(StaffOf(doc, s));
-        Put(doc, s, TEXT_ROW, 40, std::to_string(s));
+        auto pStaff = std::make_unique<CStaff>(full);
+        const int nLen = std::snprintf(label, sizeof label, "%d", s);
+        std::memcpy(pStaff->m_rows[TEXT_ROW] + 40, label, static_cast<size_t>(nLen));
+        doc.m_ppStaffs.push_back(std::move(pStaff));
     }
+    doc.m_nStaffs = nStaffs;
 }
 
 constexpr int kLongTab = 200000;

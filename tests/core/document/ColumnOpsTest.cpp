@@ -411,3 +411,48 @@ TEST_F(ColumnOpsTest, MergeUpDoesNothingWhenNothingCanMove)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ColumnOpsArgumentsTest, OutOfRangeStaffsColumnsAndCountsChangeNothing)
+{
+    CFretlyDoc doc;
+    ResetDocument(doc, 2);
+    FillLikeTyping(StaffOf(doc, 0));
+    FillLikeTyping(StaffOf(doc, 1));
+    const CStaff first = StaffOf(doc, 0);
+    const CStaff second = StaffOf(doc, 1);
+
+    for (int nStaff : {-1, 2, 1000}) {
+        doc.InsertColumns(nStaff, 5, 1);
+        doc.DeleteColumn(nStaff, 5);
+        doc.MoveDown(nStaff, 5);
+        doc.MergeUp(nStaff);
+    }
+    doc.InsertColumns(0, 0, 1);
+    doc.InsertColumns(0, -3, 1);
+    doc.InsertColumns(0, 5, 0);
+    doc.InsertColumns(0, 5, -2);
+    doc.DeleteColumn(0, -1);
+    doc.MoveDown(0, -1);
+
+    EXPECT_EQ(doc.m_nStaffs, 2);
+    EXPECT_EQ(std::memcmp(&first, &StaffOf(doc, 0), sizeof(CStaff)), 0);
+    EXPECT_EQ(std::memcmp(&second, &StaffOf(doc, 1), sizeof(CStaff)), 0);
+}
+
+TEST(ColumnOpsArgumentsTest, AHugeCountMovesTheWholeStaffDownOnce)
+{
+    CFretlyDoc doc;
+    ResetDocument(doc, 1);
+    FillLikeTyping(StaffOf(doc, 0));
+    const CStaff before = StaffOf(doc, 0);
+
+    doc.InsertColumns(0, 1, 2147483647);
+
+    ASSERT_EQ(doc.m_nStaffs, 2);
+    EXPECT_EQ(doc.m_ppStaffs[0]->GetLastUsedColumn(), 0);
+    EXPECT_EQ(std::memcmp(&before.m_rows, &StaffOf(doc, 1).m_rows, sizeof before.m_rows), 0);
+}
+
+}  // namespace

@@ -82,6 +82,9 @@ void CFretlyView::OnInitialUpdate()
     m_nCursorWidth = 1;
     m_chLastTyped = 0;
     m_bInitialUpdatePending = 0;
+    // A document opened into a view that was scrolled down shows its top, where the
+    // cursor now is, not the old document's scroll position.
+    ScrollToPosition(CPoint(0, 0));
 }
 
 void CFretlyView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)

@@ -1,0 +1,80 @@
+// The cost of one keystroke in the editing view: the character, the update it causes and
+// a repaint of the whole window, in documents of 1, 1,000 and 100,000 staffs with the
+// cursor near the end. A repaint must cost the same whatever the document's length.
+// Two windows: 800 x 600 (five staffs on screen, but a one-staff document has only one
+// to draw) and 800 x 128, one staff high, where every document draws the same amount.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "document/FretlyDoc.h"
+#include "framework/View.h"
+#include "view/FretlyView.h"
+
+namespace {
+
+const CSize kCell(8, 16);
+CRect g_client(0, 0, 800, 600);
+
+// Draws nothing; measures text with fixed metrics; the paint area is the whole window.
+class CNullDC : public CDC {
+public:
+    int GetDeviceCaps(int) const override { return 0; }
+
+protected:
+    void DrawText(int, int, std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
+    CSize MeasureText(std::string_view text) const override
+    {
+        return CSize(kCell.cx * static_cast<int>(text.size()), kCell.cy);
+    }
+    CRect GetClipBox() const override { return g_client; }
+};
+
+class CNullHost : public CViewHost {
+public:
+    CRect GetClientRect() const override { return g_client; }
+    void Invalidate(bool) override {}
+    void UpdateScrollBars(CSize, CSize, CSize, CPoint) override {}
+    std::unique_ptr<CDC> GetDC() override { return std::make_unique<CNullDC>(); }
+};
+
+void BM_Keystroke(benchmark::State& state)
+{
+    const int nStaffs = static_cast<int>(state.range(0));
+    g_client = CRect(0, 0, 800, static_cast<int>(state.range(1)));
+    CFretlyDoc doc;
+    CNullHost host;
+    CFretlyView view;
+    doc.AddView(&view);
+    view.SetHost(&host);
+    view.OnCreate();
+    doc.OnNewDocument();
+    for (int i = 1; i < nStaffs; ++i)
+        doc.InsertStaff(i - 1);
+    view.OnInitialUpdate();
+
+    // Cursor on the second staff from the end (the only staff when there is one), as a
+    // click would put it there after scrolling down.
+    const int nTarget = nStaffs > 1 ? nStaffs - 2 : 0;
+    view.OnHostScroll(CPoint(0, 8 + 8 * nTarget * kCell.cy));
+    const CPoint pos = view.GetScrollPosition();
+    view.OnLButtonDown(0, CPoint(8 + 10 * kCell.cx - pos.x, 8 + 8 * nTarget * kCell.cy + 2 * kCell.cy - pos.y));
+
+    CNullDC dc;
+    for (auto _ : state) {
+        view.m_nCurCol = 10;            // type over the same cell every time
+        view.OnChar('5', 1, 0);         // OnChar, which runs the update
+        view.OnPrepareDC(&dc);
+        view.OnDraw(&dc);               // and the repaint the update asked for
+    }
+    if (view.m_nCurStaff != nTarget)
+        state.SkipWithError("the cursor is not where the benchmark put it");
+}
+
+} // namespace
+
+BENCHMARK(BM_Keystroke)
+    ->ArgNames({"staffs", "height"})
+    ->ArgsProduct({{1, 1000, 100000}, {600, 128}});
+
+BENCHMARK_MAIN();

@@ -1,0 +1,33 @@
+#pragma once
+// A window for a view in headless tests: a client rectangle of the test's choosing, a
+// record of invalidations and scroll-bar updates, and recording DCs for measuring.
+#include <memory>
+#include <vector>
+
+#include "framework/View.h"
+#include "support/RecordingDC.h"
+
+struct ScrollBarUpdate {
+    CSize sizeTotal;
+    CSize sizePage;
+    CSize sizeLine;
+    CPoint ptPos;
+};
+
+class FakeViewHost : public CViewHost {
+public:
+    FakeViewHost(CRect client, CSize cell) : client(client), cell(cell) {}
+
+    CRect GetClientRect() const override { return client; }
+    void Invalidate(bool) override { ++invalidations; }
+    void UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos) override
+    {
+        scrollUpdates.push_back({sizeTotal, sizePage, sizeLine, ptPos});
+    }
+    std::unique_ptr<CDC> GetDC() override { return std::make_unique<RecordingDC>(cell, client); }
+
+    CRect client;
+    CSize cell;
+    int invalidations = 0;
+    std::vector<ScrollBarUpdate> scrollUpdates;
+};

@@ -140,6 +140,7 @@ CKeyTranslation TranslateKey(int qtKey, Qt::KeyboardModifiers modifiers, const Q
     } else if (NavigationKey(qtKey, code)) {
         // Moves and deletes; no character.
     } else if (ControlKey(qtKey, code, ch, bCtrl)) {
+        // Enter, Backspace, Tab, Escape and the shift and lock keys.
     } else if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {
         const int n = qtKey - Qt::Key_F1;
         code = {VK_F1 + static_cast<UINT>(n), n < 10 ? 59u + static_cast<UINT>(n) : 87u + (n - 10u)};
@@ -159,7 +160,7 @@ CKeyTranslation TranslateKey(int qtKey, Qt::KeyboardModifiers modifiers, const Q
     } else if (qtKey > 0x20 && qtKey < 0x7F) {
         // Punctuation: Qt reports the shifted symbol; find the key that carries it.
         const char c = static_cast<char>(qtKey);
-        if (const char* p = std::strchr(kShiftedDigits, c); p != nullptr && c != '\0') {
+        if (const char* p = std::strchr(kShiftedDigits, c); p != nullptr) {
             const int d = static_cast<int>(p - kShiftedDigits);
             code = {'0' + static_cast<UINT>(d), kDigitScan[d]};
         } else {

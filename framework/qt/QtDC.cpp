@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QScreen>
 
 #include <cmath>
 
@@ -47,11 +48,17 @@ CQtDC::CQtDC(QPaintDevice* pDevice) : m_pDevice(pDevice), m_font(QGuiApplication
 
 CQtDC::~CQtDC() = default;
 
-QFont CQtDC::MakeQFont(const CFont& font)
+QFont CQtDC::MakeQFont(const CFont& font, int nDpiY)
 {
+    if (nDpiY <= 0) {
+        const QScreen* pScreen = QGuiApplication::primaryScreen();
+        nDpiY = pScreen != nullptr ? qRound(pScreen->logicalDotsPerInchY()) : 96;
+    }
+    // Points to pixels as a device context does it: size * dpi / 72, rounded.
+    const int nPixels = std::max(1, (font.GetPointSize() * nDpiY + 360) / 720);
     const QString face = BytesToQString(font.GetFaceName());
     QFont qf(face);
-    qf.setPointSizeF(font.GetPointSize() / 10.0);
+    qf.setPixelSize(nPixels);
     // Whole-pixel advances: the grid places every cell at a multiple of the cell width.
     qf.setHintingPreference(QFont::PreferFullHinting);
     if (IsFixedPitchFace(face)) {
@@ -61,7 +68,8 @@ QFont CQtDC::MakeQFont(const CFont& font)
         // the grid cannot be drawn with a proportional one.
         if (!QFontInfo(qf).fixedPitch()) {
             QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-            fixed.setPointSizeF(font.GetPointSize() / 10.0);
+            fixed.setPixelSize(nPixels);
+            fixed.setHintingPreference(QFont::PreferFullHinting);
             qf = fixed;
         }
     }
@@ -87,7 +95,7 @@ void CQtDC::OnFontSelected(CFont* pFont)
     // device keeps its font when a selection fails.
     if (pFont == nullptr || !pFont->IsCreated())
         return;
-    m_font = MakeQFont(*pFont);
+    m_font = MakeQFont(*pFont, m_pDevice != nullptr ? m_pDevice->logicalDpiY() : 0);
 }
 
 bool CQtDC::NeedsCellPlacement(std::string_view text) const

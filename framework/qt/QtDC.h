@@ -19,9 +19,11 @@ public:
 
     int GetDeviceCaps(int nIndex) const override;
 
-    // The Qt font a CFont stands for: its point size (tenths) and face, fixed pitch when
-    // the face is a fixed-pitch one (so "Courier New" resolves to a metric twin).
-    static QFont MakeQFont(const CFont& font);
+    // The Qt font a CFont stands for on a device of nDpiY dots per inch (0: the screen):
+    // its point size (tenths) turned into whole pixels at that resolution, so measuring and
+    // painting agree on every device; fixed pitch when the face is a fixed-pitch one (so
+    // "Courier New" resolves to a metric twin).
+    static QFont MakeQFont(const CFont& font, int nDpiY = 0);
     const QFont& GetQFont() const { return m_font; }
 
 protected:

@@ -192,8 +192,9 @@ bool CQtUserInterface::CreateModeless(CDialog& dlg)
     const DlgTemplate* pTmpl = FindDialogTemplate(dlg.GetTemplateID());
     if (pTmpl == nullptr)
         return false;
-    QWidget* pOwner = m_pMainWindow ? m_pMainWindow.data() : QApplication::activeWindow();
-    auto* pWnd = new CQtDialogWindow(dlg, *pTmpl, false, pOwner);
+    // Owned by the main window; never by whatever window is active, which may be a modal
+    // dialog about to end (the About box's button opens the Hints window).
+    auto* pWnd = new CQtDialogWindow(dlg, *pTmpl, false, m_pMainWindow.data());
     pWnd->setAttribute(Qt::WA_DeleteOnClose, false);
     const CDialog* pKey = &dlg;
     pWnd->SetOnDestroyed([this, pKey, pDlg = &dlg] {

@@ -6,11 +6,26 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
+
 #include "framework/qt/KeyTranslation.h"
 #include "framework/qt/QtDC.h"
 
 namespace {
 constexpr UINT MK_LBUTTON = 0x0001;
+constexpr UINT MK_SHIFT = 0x0004;
+constexpr UINT MK_CONTROL = 0x0008;
+
+// The mouse message flags: buttons held and Shift / Ctrl.
+UINT MouseFlags(const QMouseEvent* pEvent)
+{
+    UINT nFlags = pEvent->buttons().testFlag(Qt::LeftButton) ? MK_LBUTTON : 0;
+    if (pEvent->modifiers().testFlag(Qt::ShiftModifier))
+        nFlags |= MK_SHIFT;
+    if (pEvent->modifiers().testFlag(Qt::ControlModifier))
+        nFlags |= MK_CONTROL;
+    return nFlags;
+}
 }
 
 CScrollViewHost::CScrollViewHost(CScrollView* pView, QWidget* pParent)
@@ -27,6 +42,10 @@ CScrollViewHost::CScrollViewHost(CScrollView* pView, QWidget* pParent)
     viewport()->setAutoFillBackground(true);
     // Keys arrive as plain key events, not through an input method.
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int nAction) { OnBarAction(Qt::Horizontal, nAction); });
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int nAction) { OnBarAction(Qt::Vertical, nAction); });
     if (m_pView != nullptr) {
         m_pView->SetHost(this);
         m_nCreateResult = m_pView->OnCreate();
@@ -57,8 +76,11 @@ void CScrollViewHost::UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize si
     QScrollBar* v = verticalScrollBar();
     h->setRange(0, std::max(0, sizeTotal.cx - client.width()));
     v->setRange(0, std::max(0, sizeTotal.cy - client.height()));
-    h->setPageStep(std::max(1, sizePage.cx));
-    v->setPageStep(std::max(1, sizePage.cy));
+    // The thumb shows how much of the extent the client shows; the page amount is kept
+    // aside for clicks in the trough.
+    m_sizePage = sizePage;
+    h->setPageStep(std::max(1, client.width()));
+    v->setPageStep(std::max(1, client.height()));
     h->setSingleStep(std::max(1, sizeLine.cx));
     v->setSingleStep(std::max(1, sizeLine.cy));
     h->setValue(ptPos.x);
@@ -68,6 +90,17 @@ void CScrollViewHost::UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize si
 }
 
 std::unique_ptr<CDC> CScrollViewHost::GetDC() { return std::make_unique<CQtDC>(viewport()); }
+
+void CScrollViewHost::OnBarAction(Qt::Orientation orientation, int nAction)
+{
+    if (nAction != QAbstractSlider::SliderPageStepAdd && nAction != QAbstractSlider::SliderPageStepSub)
+        return;
+    QScrollBar* pBar = orientation == Qt::Horizontal ? horizontalScrollBar() : verticalScrollBar();
+    const int nPage = std::max(1, orientation == Qt::Horizontal ? m_sizePage.cx : m_sizePage.cy);
+    // The slider position already moved by the thumb size; the value is still the old one.
+    const int nFrom = pBar->value();
+    pBar->setSliderPosition(nAction == QAbstractSlider::SliderPageStepAdd ? nFrom + nPage : nFrom - nPage);
+}
 
 bool CScrollViewHost::event(QEvent* pEvent)
 {
@@ -136,7 +169,7 @@ void CScrollViewHost::mousePressEvent(QMouseEvent* pEvent)
         return;
     }
     const QPoint pt = pEvent->position().toPoint();
-    m_pView->OnLButtonDown(MK_LBUTTON, CPoint(pt.x(), pt.y()));
+    m_pView->OnLButtonDown(MouseFlags(pEvent), CPoint(pt.x(), pt.y()));
 }
 
 void CScrollViewHost::mouseReleaseEvent(QMouseEvent* pEvent)
@@ -146,7 +179,7 @@ void CScrollViewHost::mouseReleaseEvent(QMouseEvent* pEvent)
         return;
     }
     const QPoint pt = pEvent->position().toPoint();
-    m_pView->OnLButtonUp(0, CPoint(pt.x(), pt.y()));
+    m_pView->OnLButtonUp(MouseFlags(pEvent), CPoint(pt.x(), pt.y()));
 }
 
 void CScrollViewHost::scrollContentsBy(int, int)

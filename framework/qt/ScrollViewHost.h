@@ -34,8 +34,11 @@ protected:
 
 private:
     void DeliverKey(QKeyEvent* pEvent);
+    // A click in a bar's trough scrolls by the view's page amount, not by the thumb size.
+    void OnBarAction(Qt::Orientation orientation, int nAction);
 
     CScrollView* m_pView;
     int m_nCreateResult = 0;
     bool m_bSyncingBars = false;   // bars being set from the view: no echo back
+    CSize m_sizePage;              // the view's page amounts
 };

@@ -37,10 +37,11 @@ QRect PixelsOf(const QImage& img, QRgb colour)
 
 TEST_F(QtDCTest, CourierNewResolvesToAFixedPitchFace)
 {
-    const QFont qf = CQtDC::MakeQFont(m_font);
+    const QFont qf = CQtDC::MakeQFont(m_font, 96);
     const QFontInfo info(qf);
     EXPECT_TRUE(info.fixedPitch()) << info.family().toStdString();
-    EXPECT_DOUBLE_EQ(qf.pointSizeF(), 10.0);
+    EXPECT_EQ(qf.pixelSize(), 13);   // 10 points at 96 dpi: 13.3 pixels
+    EXPECT_EQ(CQtDC::MakeQFont(m_font, 600).pixelSize(), 83);   // a 600 dpi printer
     const QFontMetrics fm(qf);
     EXPECT_EQ(fm.horizontalAdvance("i"), fm.horizontalAdvance("W"));
 }
@@ -51,7 +52,7 @@ TEST_F(QtDCTest, CellIsTheExtentOfAAndRowsMeasureByCells)
     CQtDC dc(&img);
     dc.SelectObject(&m_font);
     const CSize cell = dc.GetTextExtent("A");
-    const QFontMetrics fm(CQtDC::MakeQFont(m_font), &img);
+    const QFontMetrics fm(CQtDC::MakeQFont(m_font, img.logicalDpiY()), &img);
     EXPECT_EQ(cell.cx, fm.horizontalAdvance('A'));
     EXPECT_EQ(cell.cy, fm.height());
     EXPECT_GT(cell.cx, 4);
@@ -157,4 +158,33 @@ TEST_F(QtDCTest, MultiByteCharactersKeepTheFollowingColumnsOnTheGrid)
         dc.TextOut(3 * cx, 0, "y");
     }
     EXPECT_EQ(a.copy(3 * cx, 0, cx, 40), b.copy(3 * cx, 0, cx, 40));
+}
+
+TEST_F(QtDCTest, PaintedCellsMatchMeasuredCellsWhateverThePaintersResolution)
+{
+    // The view measures through one device (its window) and paints through another (a
+    // backing store or a grab, maybe of another resolution): the cells must agree.
+    QImage window(50, 50, QImage::Format_RGB32);
+    QImage target(400, 100, QImage::Format_RGB32);
+    target.setDotsPerMeterX(7559);   // 192 dpi
+    target.setDotsPerMeterY(7559);
+    target.fill(Qt::black);
+    CQtDC measure(&window);
+    measure.SelectObject(&m_font);
+    const CSize extent = measure.GetTextExtent("AAAA");
+    {
+        QPainter painter(&target);
+        CQtDC dc(&painter, &window, target.rect());
+        dc.SelectObject(&m_font);
+        dc.SetBkColor(RGB(0, 0, 255));
+        dc.SetBkMode(OPAQUE);
+        dc.SetTextColor(RGB(255, 255, 255));
+        dc.TextOut(0, 0, "AAAA");
+    }
+    const QRect blue = PixelsOf(target, qRgb(0, 0, 255));
+    EXPECT_EQ(blue.width(), extent.cx);
+    EXPECT_EQ(blue.height(), extent.cy);
+    const QRect white = PixelsOf(target, qRgb(255, 255, 255));
+    EXPECT_LE(white.right(), extent.cx);
+    EXPECT_LE(white.bottom(), extent.cy);
 }

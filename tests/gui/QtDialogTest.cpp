@@ -164,6 +164,18 @@ TEST_F(QtDialogTest, UntouchedFieldsComeBackExactlyEvenWithOddLineBreaks)
     EXPECT_EQ(dlg.m_strComments, "lone\nfeed\r\nand a\xA0no-break");
 }
 
+TEST_F(QtDialogTest, EnterInASingleLineEditIsOk)
+{
+    CFileInfoDlg dlg;
+    WhenModal([&](QWidget* pModal) {
+        auto* pArtist = Control<QLineEdit>(pModal, IDC_ARTIST);
+        pArtist->setText(QStringLiteral("typed"));
+        PressKey(pArtist, Qt::Key_Return);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_strArtist, "typed");
+}
+
 TEST_F(QtDialogTest, EscapeAndCloseBoxCancelWithoutStoring)
 {
     CFileInfoDlg dlg;

@@ -136,8 +136,8 @@ TEST_F(ScrollViewHostTest, ScrollSizesAndPositionMapToTheBars)
     QScrollBar* v = m_pHost->verticalScrollBar();
     EXPECT_EQ(h->maximum(), 1000 - client.width());
     EXPECT_EQ(v->maximum(), 2000 - client.height());
-    EXPECT_EQ(v->pageStep(), 200);
-    EXPECT_EQ(v->singleStep(), 20);
+    EXPECT_EQ(v->pageStep(), client.height());   // the thumb: the part in view
+    EXPECT_EQ(v->singleStep(), 20);                 // a line: a tenth of a page
 
     m_view.ScrollToPosition(CPoint(50, 300));
     EXPECT_EQ(h->value(), 50);
@@ -151,6 +151,22 @@ TEST_F(ScrollViewHostTest, ScrollSizesAndPositionMapToTheBars)
     m_view.ScrollToPosition(CPoint(5000, 5000));
     EXPECT_EQ(m_view.GetScrollPosition(), CPoint(1000 - client.width(), 2000 - client.height()));
     EXPECT_EQ(v->value(), v->maximum());
+}
+
+TEST_F(ScrollViewHostTest, TroughClicksScrollByTheViewsPage)
+{
+    m_view.SetScrollSizes(MM_TEXT, CSize(1000, 2000));   // page: a tenth, 200 down
+    QCoreApplication::processEvents();
+    QScrollBar* v = m_pHost->verticalScrollBar();
+    v->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(m_view.GetScrollPosition().y, 200);
+    v->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(m_view.GetScrollPosition().y, 220);
+    v->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(m_view.GetScrollPosition().y, 20);
+    m_view.SetScrollSizes(MM_TEXT, CSize(1000, 2000), CSize(50, 70));
+    m_pHost->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(m_view.GetScrollPosition().x, 50);
 }
 
 TEST_F(ScrollViewHostTest, PaintsThroughOnDrawWithScrollOriginAndClip)

@@ -51,10 +51,12 @@ public:
     void OnInitialUpdate() override { ++m_nInitialUpdates; }
     void OnDraw(CDC*) override {}
     void OnViewCmd() { g_log.push_back("view"); }
+    void OnPrintDirect() { g_log.push_back("print-direct"); }
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CLineView, CView)
 ON_COMMAND_BASE(ID_FILE_PRINT, CView::OnFilePrint)
+ON_COMMAND(ID_FILE_PRINT_DIRECT, OnPrintDirect)
 ON_COMMAND(1, OnViewCmd)
 ON_COMMAND(10, OnViewCmd)
 END_MESSAGE_MAP()
@@ -351,4 +353,40 @@ TEST(AppStartup, FrameCreationFailureIsReported)
     EXPECT_FALSE(app.ProcessShellCommand(info));
     ASSERT_EQ(ui.messages.size(), 1U);
     EXPECT_EQ(ui.messages[0].text, "Failed to create empty document.");
+}
+
+TEST(AppStartup, PrintSwitchOpensHiddenPrintsAndEnds)
+{
+    ScriptedUserInterface ui;
+    CTestApp app;
+    g_log.clear();
+    const fs::path file = fs::temp_directory_path() / ("fretly-print-" + std::to_string(::getpid()) + ".tab");
+    std::ofstream(file.string()) << "riff\n";
+    app.AddDocTemplate(new CSingleDocTemplate(
+        IDR_MAINFRAME, [] { return std::make_unique<CLineDoc>(); }, [] { return std::make_unique<CTestFrame>(); },
+        [] { return std::make_unique<CLineView>(); }));
+    app.m_args = {"/p", file.string()};
+    CCommandLineInfo info;
+    app.ParseCommandLine(info);
+    EXPECT_FALSE(app.ProcessShellCommand(info));   // the program ends after printing
+    EXPECT_EQ(g_log, std::vector<std::string>{"print-direct"});
+    ASSERT_NE(app.m_pMainWnd, nullptr);
+    EXPECT_FALSE(app.m_pMainWnd->IsWindowVisible());
+    fs::remove(file);
+}
+
+TEST(AppStartup, DdeSwitchStartsLikeAPlainStart)
+{
+    ScriptedUserInterface ui;
+    CTestApp app;
+    app.AddDocTemplate(new CSingleDocTemplate(
+        IDR_MAINFRAME, [] { return std::make_unique<CLineDoc>(); }, [] { return std::make_unique<CTestFrame>(); },
+        [] { return std::make_unique<CLineView>(); }));
+    app.m_args = {"/dde"};
+    CCommandLineInfo info;
+    app.ParseCommandLine(info);
+    EXPECT_TRUE(app.ProcessShellCommand(info));
+    ASSERT_NE(app.m_pMainWnd, nullptr);
+    EXPECT_TRUE(app.m_pMainWnd->IsWindowVisible());
+    EXPECT_EQ(app.m_pMainWnd->GetWindowText(), "Untitled - Fretly");
 }

@@ -94,6 +94,15 @@ TEST(AppLifeCycle, HintsWindowOneAtMostReopenedAtItsPlaceAfterClose)
     QApplication::sendEvent(f.Frame(), &change);
     ASSERT_NE(Hints(), nullptr);
 
+    // Enter never leaves it hidden while it exists.
+    SendKey(Hints(), Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(Hints() != nullptr, f.app.m_dlgHints.HasWindow());
+    if (Hints() == nullptr)
+        f.Frame()->OnCmdMsg(ID_HELP_TABHINTS);
+    Settle();
+    ASSERT_NE(Hints(), nullptr);
+
     // Escape closes it like the close box: never hidden but existing.
     SendKey(Hints(), Qt::Key_Escape);
     Settle();

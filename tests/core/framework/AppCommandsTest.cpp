@@ -390,3 +390,14 @@ TEST(AppStartup, DdeSwitchStartsLikeAPlainStart)
     EXPECT_TRUE(app.m_pMainWnd->IsWindowVisible());
     EXPECT_EQ(app.m_pMainWnd->GetWindowText(), "Untitled - Fretly");
 }
+
+TEST_F(AppCommands, OpeningTheFileThatIsOpenOnlyBringsItForward)
+{
+    const std::string path = Write("same.tab", "disk\n");
+    ASSERT_NE(app.OpenDocumentFile(path), nullptr);
+    doc->m_strLine = "edited";
+    doc->SetModifiedFlag(true);
+    EXPECT_EQ(app.OpenDocumentFile(path), doc);
+    EXPECT_TRUE(ui.messages.empty());   // no save prompt, nothing reread
+    EXPECT_EQ(doc->m_strLine, "edited");
+}

@@ -38,6 +38,10 @@ public:
             if (!ec)
                 m_target = resolved.string();
         }
+        // A file its owner made read-only is not replaced behind their back.
+        if (::faccessat(AT_FDCWD, m_target.c_str(), F_OK, AT_EACCESS) == 0 &&
+            ::faccessat(AT_FDCWD, m_target.c_str(), W_OK, AT_EACCESS) != 0)
+            CFileException::ThrowOsError(EACCES, target);
         std::filesystem::path t(m_target);
         std::filesystem::path dir = t.parent_path();
         if (dir.empty())

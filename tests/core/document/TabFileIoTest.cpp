@@ -12,6 +12,7 @@
 #include <string>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "TabTestSupport.h"
@@ -329,4 +330,37 @@ TEST_F(TabFileIo, FileSizeLimitReportsADiskFullAndKeepsThePreviousFile)
     EXPECT_EQ(ui.messages[0].text, "Disk full while accessing " + path.string() + ".");
     EXPECT_EQ(ReadFile(path), "previous contents");
     EXPECT_EQ(CountEntries(dir), 1);
+}
+
+TEST_F(TabFileIo, FifoOpensAtOnceAsAnEmptyFile)
+{
+    const fs::path path = dir / "pipe.tab";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    CStartedDoc doc;
+    Fill(doc);
+    // Nobody writes to the pipe: opening must not wait for a writer.
+    ASSERT_TRUE(doc.OnOpenDocument(path.string()));
+    EXPECT_EQ(doc.m_nStaffs, 2);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(TabFileIo, ReadOnlyFileIsNotReplaced)
+{
+    const fs::path path = dir / "locked.tab";
+    WriteFile(path, "previous contents");
+    fs::permissions(path, fs::perms(0444));
+    fs::permissions(dir, fs::perms(0777));   // the folder itself would allow the save
+    const bool bRoot = ::geteuid() == 0;
+    if (bRoot && ::seteuid(65534) != 0) {
+        GTEST_SKIP() << "running as root and cannot switch to an unprivileged user to test permissions";
+    }
+    CStartedDoc doc;
+    const bool bSaved = doc.OnSaveDocument(path.string());
+    if (bRoot) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    EXPECT_FALSE(bSaved);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Access to " + path.string() + " was denied.");
+    EXPECT_EQ(ReadFile(path), "previous contents");
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -356,4 +357,25 @@ TEST_F(TabReader, DocumentsRoundTripThroughTheirText)
             EXPECT_EQ(Row(doc, s, r), Row(source, s, r)) << s << "/" << r;
     doc.m_bFairUse = source.m_bFairUse;
     EXPECT_EQ(SaveTab(doc), text);
+}
+
+TEST_F(TabReader, StaffsOfThePreviousDocumentLeaveNoTrace)
+{
+    for (int i = 0; i < 3; ++i)
+        doc.InsertStaff(0);
+    for (auto& pStaff : doc.m_ppStaffs)
+        for (int r = 0; r < STAFF_ROWS; ++r)
+            std::fill(pStaff->m_rows[r], pStaff->m_rows[r] + STAFF_COLUMNS, '7');
+    Read(Lines(Banner() + std::vector<std::string>{"-1", "-", "-", "-", "-", "-", "", "", "-2"}));
+    ASSERT_EQ(doc.m_nStaffs, 2);
+    EXPECT_EQ(Row(doc, 0, 0), Padded("-1", '-'));
+    EXPECT_EQ(Row(doc, 0, 6), kBlanks);
+    EXPECT_EQ(Row(doc, 1, 0), Padded("-2", '-'));
+    for (int r = 1; r < STRING_ROWS; ++r)
+        EXPECT_EQ(Row(doc, 1, r), kDashes) << r;
+    EXPECT_EQ(Row(doc, 1, 6), kBlanks);
+
+    // A staff inserted after reading is new and empty too.
+    doc.InsertStaff(1);
+    EXPECT_EQ(doc.m_ppStaffs[2]->GetLastUsedColumn(), 0);
 }

@@ -1,8 +1,53 @@
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
 #include <cstdio>
+#include <cstring>
 
-// The editor window is not built yet: say so and fail, rather than pretend.
-int main()
+#include "app/FretlyApp.h"
+#include "framework/qt/QtUserInterface.h"
+#include "app/MainFrame.h"
+
+// The one application object, made before main runs.
+static CFretlyApp theApp;
+
+int main(int argc, char* argv[])
 {
-    std::fprintf(stderr, "fretly: the editor window is not built yet; run the tests instead.\n");
-    return 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("fretly %s\n", kFretlyVersion);
+            return 0;
+        }
+    }
+
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("fretly"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kFretlyVersion));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/fretly/fretly-32.png"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/fretly/fretly-16.png"), QSize(16, 16));
+    QApplication::setWindowIcon(icon);
+    // The Hints window alone never keeps the program running.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    CQtUserInterface ui;
+    // Arguments Qt did not take (it removes its own, such as -platform).
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i < args.size(); ++i)
+        theApp.m_args.push_back(QFile::encodeName(args[i]).toStdString());
+
+    int nReturn = 0;
+    if (theApp.InitInstance()) {
+        if (auto* pFrame = dynamic_cast<CMainFrame*>(theApp.m_pMainWnd)) {
+            QObject::connect(pFrame, &CMainFrame::frameClosed, &qapp, &QCoreApplication::quit, Qt::QueuedConnection);
+            // The main window may already be gone (closed from the start-up dialog).
+            if (pFrame->isVisible())
+                nReturn = qapp.exec();
+        }
+    }
+    nReturn = theApp.ExitInstance() != 0 ? 1 : nReturn;
+    // Windows go while Qt is still there.
+    theApp.m_dlgHints.DestroyWindow();
+    theApp.DeleteDocTemplate();
+    return nReturn;
 }

@@ -1,5 +1,7 @@
 #include "document/FretlyDoc.h"
 
+#include <algorithm>
+
 #include "resources/Resource.h"
 
 BEGIN_MESSAGE_MAP(CFretlyDoc, CDocument)
@@ -18,10 +20,20 @@ CFretlyDoc::CFretlyDoc()
 
 CFretlyDoc::~CFretlyDoc() = default;
 
+std::unique_ptr<CStaff> CFretlyDoc::NewStaff()
+{
+    if (m_spareStaffs.empty())
+        return std::make_unique<CStaff>();
+    std::unique_ptr<CStaff> pStaff = std::move(m_spareStaffs.back());
+    m_spareStaffs.pop_back();
+    *pStaff = CStaff();
+    return pStaff;
+}
+
 void CFretlyDoc::ResetStaffs()
 {
     m_ppStaffs.clear();
-    m_ppStaffs.push_back(std::make_unique<CStaff>());
+    m_ppStaffs.push_back(NewStaff());
     m_nStaffs = 1;
 }
 
@@ -44,7 +56,9 @@ bool CFretlyDoc::OnNewDocument()
 
 void CFretlyDoc::InsertStaff(int nAfter)
 {
-    m_ppStaffs.insert(m_ppStaffs.begin() + (nAfter + 1), std::make_unique<CStaff>());
+    // An index past either end puts the staff at that end rather than outside the array.
+    nAfter = std::clamp(nAfter, -1, m_nStaffs - 1);
+    m_ppStaffs.insert(m_ppStaffs.begin() + (nAfter + 1), NewStaff());
     m_nStaffs = static_cast<int>(m_ppStaffs.size());
     m_bStaffCountChanged = true;
     SetModifiedFlag(true);
@@ -66,6 +80,8 @@ void CFretlyDoc::DeleteStaff(int nStaff)
 
 void CFretlyDoc::SetBarLine(int nStaff, int nCol)
 {
+    if (nStaff < 0 || nStaff >= m_nStaffs || nCol < 0 || nCol >= STAFF_COLUMNS)
+        return;
     for (int r = 0; r < STRING_ROWS; ++r)
         m_ppStaffs[nStaff]->m_rows[r][nCol] = '|';
 }

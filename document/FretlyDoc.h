@@ -48,8 +48,15 @@ public:
 private:
     void WriteTab(CArchive& ar);
     void ReadTab(CArchive& ar);
+    bool ReadStaffBlock(CArchive& ar, CStaff& staff, std::string& line);
     // Replaces every staff by one new empty staff.
     void ResetStaffs();
+    // A new empty staff, made from a spare one when there is one.
+    std::unique_ptr<CStaff> NewStaff();
+
+    // Staffs of the document being replaced by a file, reused while it is read so that
+    // a large document does not hand its memory back only to fault it in again.
+    std::vector<std::unique_ptr<CStaff>> m_spareStaffs;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,18 +1,67 @@
 // The .tab text format: writer and reader.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
+#include "framework/UserInterface.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr char kRule[] = "#-----------------------------------------------------------------------------#";
+constexpr char kCrLf[] = "\r\n";
+// The reader asks for lines of at most this many characters.
+constexpr std::size_t kMaxLine = 80;
+
+// Banner line 2 carries the home page from the string table between fixed parts.
+const std::string& BannerLine2()
+{
+    static const std::string line =
+        std::string("#-- ") + g_szRecognition + " - " + AfxLoadString(IDS_HOME_PAGE) + " --#";
+    return line;
+}
+
+// Labels as the reader looks for them (the written label without its final blank).
+constexpr std::string_view kFindArtist = "Author/Artist:";
+constexpr std::string_view kFindAlbum = "Album:";
+constexpr std::string_view kFindTranscriber = "Transcribed by:";
+constexpr std::string_view kFindTitle = "Title:";
+constexpr std::string_view kFindEmail = "Email:";
+
+bool Contains(std::string_view line, std::string_view text) { return line.find(text) != std::string_view::npos; }
+
+// The line without its first nSkip characters, whatever they are.
+std::string After(std::string_view line, std::size_t nSkip)
+{
+    return line.size() > nSkip ? std::string(line.substr(nSkip)) : std::string();
+}
+
+// Printable means 0x20-0x7E; bytes 0x80-0xFF are not printable here: a staff row is
+// drawn one byte per cell, and half of a multi-byte character would show as garbage.
+bool IsPrintable(unsigned char ch) { return ch >= 0x20 && ch <= 0x7E; }
+bool IsWhiteSpace(unsigned char ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
+
+// Copies a line into a row from column 0. Characters past column 77 have no place in
+// the row and are dropped, so the terminator at 78 always stays.
+void CopyIntoRow(char* row, std::string_view line)
+{
+    std::size_t n = std::min<std::size_t>(line.size(), STAFF_COLUMNS);
+    std::memcpy(row, line.data(), n);
+}
+
+} // namespace
 
 const char* const g_szDisclaimer[3] = {
     "#----------------------------------PLEASE NOTE--------------------------------#",
     "#This file is the author's own work and represents their interpretation of the#",
     "#song. You may only use this file for private study, scholarship, or research.#",
 };
-const char* const g_szBanner[3] = {
-    "#-----------------------------------------------------------------------------#",
-    "#-- File created with Fretly - https://fretly.example.org/ascii-tab-editor/ --#",
-    "#-----------------------------------------------------------------------------#",
-};
 const char g_szRecognition[] = "File created with Fretly";
+const char* const g_szBanner[3] = {kRule, BannerLine2().c_str(), kRule};
 const char g_szLabelArtist[] = "Author/Artist: ";
 const char g_szLabelTitle[] = "Title: ";
 const char g_szLabelAlbum[] = "Album: ";
@@ -27,6 +76,156 @@ void CFretlyDoc::Serialize(CArchive& ar)
         ReadTab(ar);
 }
 
-// Not yet written; see the document work.
-void CFretlyDoc::WriteTab(CArchive&) {}
-void CFretlyDoc::ReadTab(CArchive&) {}
+void CFretlyDoc::WriteTab(CArchive& ar)
+{
+    auto writeLine = [&ar](std::string_view text) {
+        ar.WriteString(text);
+        ar.WriteString(kCrLf);
+    };
+
+    if (m_bFairUse) {
+        for (const char* line : g_szDisclaimer)
+            writeLine(line);
+    }
+    writeLine(kRule);
+    writeLine(BannerLine2());
+    writeLine(kRule);
+    writeLine({});
+
+    auto writeField = [&writeLine](const char* label, const std::string& value) {
+        if (!value.empty())
+            writeLine(std::string(label) + value);
+    };
+    writeField(g_szLabelArtist, m_strArtist);
+    writeField(g_szLabelTitle, m_strSongTitle);
+    writeField(g_szLabelAlbum, m_strAlbum);
+    writeField(g_szLabelTranscriber, m_strTranscriber);
+    if (!m_strEmail.empty()) {
+        writeField(g_szLabelEmail, m_strEmail);
+        writeLine({});
+    }
+
+    if (!m_strComments.empty()) {
+        // The document keeps the added line break, so what it holds is what was written.
+        if (!m_strComments.ends_with(kCrLf))
+            m_strComments += kCrLf;
+        ar.WriteString(m_strComments);
+        ar.WriteString(kCrLf);
+    }
+
+    for (int s = 0; s < m_nStaffs; ++s) {
+        const CStaff& staff = *m_ppStaffs[s];
+        // Every row is written at its full 78 columns: a stray NUL must not shorten it.
+        for (int r = 0; r < STAFF_ROWS; ++r)
+            writeLine(std::string_view(staff.m_rows[r], STAFF_COLUMNS));
+        writeLine({});
+    }
+}
+
+void CFretlyDoc::ReadTab(CArchive& ar)
+{
+    // The old staffs become spares, first staff last so they are reused in order; any
+    // left over are released when reading ends, also when it ends with an error.
+    m_spareStaffs = std::move(m_ppStaffs);
+    m_ppStaffs.clear();
+    m_nStaffs = 0;
+    std::reverse(m_spareStaffs.begin(), m_spareStaffs.end());
+    struct CReleaseSpares {
+        std::vector<std::unique_ptr<CStaff>>& spares;
+        ~CReleaseSpares() { spares.clear(); }
+    } releaseSpares{m_spareStaffs};
+
+    ResetStaffs();
+    m_strArtist.clear();
+    m_strSongTitle.clear();
+    m_strAlbum.clear();
+    m_strTranscriber.clear();
+    m_strEmail.clear();
+    m_strComments.clear();
+
+    bool bValid = false;
+    bool bPending = false;
+    bool bFirstStaff = true;
+    std::string line;
+    line.reserve(kMaxLine);
+
+    while (ar.ReadString(line, kMaxLine)) {
+        if (!line.empty() && line[0] == '#') {
+            if (Contains(line, g_szRecognition))
+                bValid = true;
+        } else if (Contains(line, kFindArtist)) {
+            m_strArtist = After(line, kFindArtist.size() + 1);
+        } else if (Contains(line, kFindAlbum)) {
+            m_strAlbum = After(line, kFindAlbum.size() + 1);
+        } else if (Contains(line, kFindTranscriber)) {
+            m_strTranscriber = After(line, kFindTranscriber.size() + 1);
+        } else if (Contains(line, kFindTitle)) {
+            m_strSongTitle = After(line, kFindTitle.size() + 1);
+        } else if (Contains(line, kFindEmail)) {
+            m_strEmail = After(line, kFindEmail.size() + 1);
+        } else if (!line.empty() && line[0] == '-') {
+            if (bFirstStaff) {
+                // Drop the line break of the empty line that separates comments from
+                // staffs. Without such an empty line the last comment keeps its own line
+                // break, or a comment found after the staffs would be joined onto it.
+                if (m_strComments.size() > 3 && m_strComments.ends_with("\r\n\r\n"))
+                    m_strComments.resize(m_strComments.size() - 2);
+                bFirstStaff = false;
+            }
+            if (bPending)
+                InsertStaff(m_nStaffs - 1);
+            if (!ReadStaffBlock(ar, *m_ppStaffs[m_nStaffs - 1], line))
+                break;
+            bPending = true;
+        } else {
+            m_strComments += line;
+            if (!m_strComments.empty())
+                m_strComments += kCrLf;
+        }
+    }
+
+    if (bValid) {
+        UpdateAllViews(nullptr, 0, nullptr);
+        OnViewHeaders();
+    } else {
+        AfxMessageBox(IDS_INVALID_FILE, MB_ICONEXCLAMATION | MB_OK);
+        OnNewDocument();
+    }
+}
+
+// Fills one staff from a block whose first line has been read into line; the following
+// lines are taken by position. Returns false when the file ended inside the block.
+bool CFretlyDoc::ReadStaffBlock(CArchive& ar, CStaff& staff, std::string& line)
+{
+    // Row 0 keeps its characters as read, blanks and tabs included; only a NUL, which
+    // would end the row early wherever it is treated as text, becomes filler.
+    CopyIntoRow(staff.m_rows[0], line);
+    for (int c = 0; c < STAFF_COLUMNS; ++c) {
+        if (staff.m_rows[0][c] == '\0')
+            staff.m_rows[0][c] = '-';
+    }
+
+    for (int r = 1; r < STRING_ROWS; ++r) {
+        if (!ar.ReadString(line, kMaxLine))
+            return false;
+        char* row = staff.m_rows[r];
+        CopyIntoRow(row, line);
+        for (int c = 0; c < STAFF_COLUMNS; ++c) {
+            const auto ch = static_cast<unsigned char>(row[c]);
+            if (IsWhiteSpace(ch) || !IsPrintable(ch))
+                row[c] = '-';
+        }
+    }
+
+    if (!ar.ReadString(line, kMaxLine))
+        return false;
+    char* text = staff.m_rows[TEXT_ROW];
+    CopyIntoRow(text, line);
+    for (int c = 0; c < STAFF_COLUMNS; ++c) {
+        if (!IsPrintable(static_cast<unsigned char>(text[c])))
+            text[c] = ' ';
+    }
+
+    // The line after the text row is skipped whatever it holds.
+    return ar.ReadString(line, kMaxLine);
+}

@@ -2,6 +2,8 @@
 
 #include "framework/File.h"
 
+#include <algorithm>
+
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
 }
@@ -74,19 +76,25 @@ bool CArchive::ReadString(std::string& str, std::size_t nMax)
     if (PeekByte() < 0)
         return false;
     while (str.size() < nMax) {
-        int ch = GetByte();
-        if (ch < 0)
+        if (m_nPos >= m_nEnd && !FillBuffer())
             break;
-        if (ch == '\n')
-            break;
-        if (ch == '\r') {
-            // Only a following LF belongs to this line end: a lone CR (an old
-            // system's line end) must not swallow the next line's first character.
-            if (PeekByte() == '\n')
-                GetByte();
-            break;
-        }
-        str.push_back(static_cast<char>(ch));
+        // Take the run of ordinary characters up to a line end in one piece.
+        const char* pBegin = m_buffer.data() + m_nPos;
+        const char* pEnd = pBegin + std::min(m_nEnd - m_nPos, nMax - str.size());
+        const char* p = pBegin;
+        while (p < pEnd && *p != '\n' && *p != '\r')
+            ++p;
+        str.append(pBegin, p);
+        m_nPos += static_cast<std::size_t>(p - pBegin);
+        if (p == pEnd)
+            continue;
+        const char chEnd = *p;
+        ++m_nPos;
+        // Only a following LF belongs to this line end: a lone CR (an old system's line
+        // end) must not swallow the next line's first character.
+        if (chEnd == '\r' && PeekByte() == '\n')
+            ++m_nPos;
+        break;
     }
     return true;
 }

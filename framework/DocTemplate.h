@@ -1,10 +1,14 @@
 #pragma once
 // The single-document template: one document reused for every File New and Open.
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "framework/CmdTarget.h"
 
 class CDocument;
+class CFrameWnd;
+class CView;
 
 class CSingleDocTemplate : public CCmdTarget {
 public:
@@ -18,8 +22,20 @@ public:
         regFileTypeName,
     };
 
-    explicit CSingleDocTemplate(UINT nIDResource) : m_nIDResource(nIDResource) {}
-    ~CSingleDocTemplate() override = default;
+    using DocFactory = std::function<std::unique_ptr<CDocument>()>;
+    using FrameFactory = std::function<std::unique_ptr<CFrameWnd>()>;
+    using ViewFactory = std::function<std::unique_ptr<CView>()>;
+
+    explicit CSingleDocTemplate(UINT nIDResource);
+    // The template makes (and owns) the document, the frame and the view on first use.
+    CSingleDocTemplate(UINT nIDResource, DocFactory docFactory, FrameFactory frameFactory,
+                       ViewFactory viewFactory);
+    ~CSingleDocTemplate() override;
+
+    // Makes the document, the frame (LoadFrame) and the view; false when the frame
+    // cannot be created, after telling the user.
+    bool CreateDocFrameView();
+    CFrameWnd* GetFrame() const { return m_pFrame.get(); }
 
     void SetDocument(CDocument* pDoc) { m_pOnlyDoc = pDoc; }
     CDocument* GetDocument() const { return m_pOnlyDoc; }
@@ -41,4 +57,11 @@ protected:
 private:
     UINT m_nIDResource;
     CDocument* m_pOnlyDoc = nullptr;
+    DocFactory m_docFactory;
+    FrameFactory m_frameFactory;
+    ViewFactory m_viewFactory;
+    // Destroyed frame first, then view, then document.
+    std::unique_ptr<CDocument> m_pDoc;
+    std::unique_ptr<CView> m_pView;
+    std::unique_ptr<CFrameWnd> m_pFrame;
 };

@@ -2,12 +2,14 @@
 // The document base: modified flag, path and title, attached views, and the new,
 // open and save sequences with the framework's error messages.
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/CmdTarget.h"
 
 class CArchive;
+class CFile;
 class CView;
 
 class CDocument : public CCmdTarget {
@@ -33,6 +35,8 @@ public:
     virtual bool OnOpenDocument(const std::string& path);
     virtual bool OnSaveDocument(const std::string& path);
     virtual void DeleteContents() {}
+    // Opens the file a document is read from; throws CFileException when it cannot.
+    virtual std::unique_ptr<CFile> GetFile(const std::string& path, unsigned nOpenFlags);
     virtual void Serialize(CArchive& ar);
 
     // The file commands (Save, Save As) and the save prompt; see DocFileCommands.cpp.
@@ -59,6 +63,10 @@ protected:
     bool m_bModified = false;
     std::vector<CView*> m_viewList;
 };
+
+// The name Save As proposes for an untitled document: the title cut at its first
+// blank, '#', '%', ';', '/' or backslash, plus the extension.
+std::string AfxProposeSaveName(const std::string& title, const std::string& ext);
 
 // The message the framework shows for an open or save error (exposed for tests).
 std::string AfxSaveLoadErrorText(const std::string& fullPath, std::exception_ptr error, UINT nIDPDefault);

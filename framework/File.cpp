@@ -57,7 +57,8 @@ CFile::~CFile() { Abort(); }
 void CFile::Open(const std::string& path, unsigned flags)
 {
     Abort();
-    int oflags = O_CLOEXEC;
+    // Non-blocking only while opening: a FIFO would otherwise wait for a writer forever.
+    int oflags = O_CLOEXEC | O_NONBLOCK;
     if (flags & modeWrite)
         oflags |= O_WRONLY;
     else
@@ -76,6 +77,7 @@ void CFile::Open(const std::string& path, unsigned flags)
         ::close(fd);
         CFileException::ThrowOsError(EACCES, path);
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_fd = fd;
     m_strPath = path;
 }

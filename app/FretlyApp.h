@@ -1,0 +1,23 @@
+#pragma once
+// The application: start-up, the document template and the About and Tab Hints commands.
+#include "app/TabHintsDlg.h"
+#include "framework/WinApp.h"
+
+class CFretlyApp : public CWinApp {
+public:
+    CFretlyApp();
+    ~CFretlyApp() override;
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+
+    void OnAppAbout();
+    void OnTabHints();
+
+    CTabHintsDlg m_dlgHints;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// The program's version, as the About box and --version show it.
+constexpr const char* kFretlyVersion = "1.0.0.1";

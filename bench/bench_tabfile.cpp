@@ -1,0 +1,174 @@
+// Opening and saving .tab documents of 1, 1,000 and 100,000 staffs, from and to disk
+// through the framework (as File Open and File Save do) and in memory (the reader and
+// writer alone). Bytes processed is the file's size, so the rates read as MB/s.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "document/FretlyDoc.h"
+#include "framework/Archive.h"
+#include "framework/MemFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A started document (its start-up header dialog call used) of nStaffs filled staffs.
+void MakeDocument(CFretlyDoc& doc, int nStaffs)
+{
+    doc.OnNewDocument();
+    doc.m_strArtist = "Benchmark Band";
+    doc.m_strSongTitle = "Long Song";
+    doc.m_strComments = "Generated for timing.\r\n";
+    doc.m_ppStaffs.reserve(static_cast<std::size_t>(nStaffs));
+    while (doc.m_nStaffs < nStaffs)
+        doc.InsertStaff(doc.m_nStaffs - 1);
+    for (int s = 0; s < nStaffs; ++s) {
+        CStaff& staff = *doc.m_ppStaffs[s];
+        for (int c = 2; c < 76; c += 4) {
+            staff.m_rows[(s + c) % STRING_ROWS][c] = static_cast<char>('0' + (s + c) % 10);
+            staff.m_rows[TEXT_ROW][c] = 'A' + static_cast<char>(c % 7);
+        }
+        doc.SetBarLine(s, 76);
+    }
+}
+
+std::string SaveToMemory(CFretlyDoc& doc)
+{
+    CMemFile file;
+    CArchive ar(&file, CArchive::store);
+    doc.Serialize(ar);
+    ar.Close();
+    return file.Detach();
+}
+
+fs::path BenchFile(int nStaffs)
+{
+    return fs::temp_directory_path() / ("fretly-bench-" + std::to_string(::getpid()) + "-" + std::to_string(nStaffs) + ".tab");
+}
+
+void BM_OpenFile(benchmark::State& state)
+{
+    const int nStaffs = static_cast<int>(state.range(0));
+    const fs::path path = BenchFile(nStaffs);
+    std::uint64_t nBytes = 0;
+    {
+        CFretlyDoc source;
+        MakeDocument(source, nStaffs);
+        if (!source.OnSaveDocument(path.string())) {
+            state.SkipWithError("could not write the benchmark file");
+            return;
+        }
+        nBytes = fs::file_size(path);
+    }
+    // Steady state: the document already holds a file of this size, as when the user
+    // opens one file after another. BM_OpenFileFresh measures the first open.
+    CFretlyDoc doc;
+    doc.OnNewDocument();
+    doc.OnOpenDocument(path.string());
+    for (auto _ : state) {
+        if (!doc.OnOpenDocument(path.string()))
+            state.SkipWithError("open failed");
+        benchmark::DoNotOptimize(doc.m_nStaffs);
+    }
+    if (doc.m_nStaffs != nStaffs)
+        state.SkipWithError("wrong staff count after open");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * nBytes));
+    state.counters["file_MB"] = static_cast<double>(nBytes) / 1e6;
+    fs::remove(path);
+}
+
+// Opening into a document that has never held a file: the staffs' memory is new.
+void BM_OpenFileFresh(benchmark::State& state)
+{
+    const int nStaffs = static_cast<int>(state.range(0));
+    const fs::path path = BenchFile(nStaffs);
+    {
+        CFretlyDoc source;
+        MakeDocument(source, nStaffs);
+        if (!source.OnSaveDocument(path.string())) {
+            state.SkipWithError("could not write the benchmark file");
+            return;
+        }
+    }
+    const auto nBytes = fs::file_size(path);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto pDoc = std::make_unique<CFretlyDoc>();
+        pDoc->OnNewDocument();
+        state.ResumeTiming();
+        if (!pDoc->OnOpenDocument(path.string()))
+            state.SkipWithError("open failed");
+        state.PauseTiming();
+        pDoc.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * nBytes));
+    fs::remove(path);
+}
+
+void BM_SaveFile(benchmark::State& state)
+{
+    const int nStaffs = static_cast<int>(state.range(0));
+    const fs::path path = BenchFile(nStaffs);
+    CFretlyDoc doc;
+    MakeDocument(doc, nStaffs);
+    for (auto _ : state) {
+        if (!doc.OnSaveDocument(path.string()))
+            state.SkipWithError("save failed");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(path)));
+    fs::remove(path);
+}
+
+void BM_ReadMemory(benchmark::State& state)
+{
+    const int nStaffs = static_cast<int>(state.range(0));
+    std::string bytes;
+    {
+        CFretlyDoc source;
+        MakeDocument(source, nStaffs);
+        bytes = SaveToMemory(source);
+    }
+    CFretlyDoc doc;
+    doc.OnNewDocument();
+    {
+        CMemFile file(bytes, false);
+        CArchive ar(&file, CArchive::load);
+        doc.Serialize(ar);
+    }
+    for (auto _ : state) {
+        CMemFile file(bytes, false);
+        CArchive ar(&file, CArchive::load);
+        doc.Serialize(ar);
+        benchmark::DoNotOptimize(doc.m_nStaffs);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
+void BM_WriteMemory(benchmark::State& state)
+{
+    CFretlyDoc doc;
+    MakeDocument(doc, static_cast<int>(state.range(0)));
+    std::size_t nBytes = 0;
+    for (auto _ : state) {
+        std::string bytes = SaveToMemory(doc);
+        nBytes = bytes.size();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * nBytes));
+}
+
+} // namespace
+
+BENCHMARK(BM_OpenFile)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OpenFileFresh)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveFile)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadMemory)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WriteMemory)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();

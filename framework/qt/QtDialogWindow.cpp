@@ -72,6 +72,7 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dlg, const DlgTemplate& tmpl, bool bMo
     setWindowTitle(BytesToQString(tmpl.caption));
     setSizeGripEnabled(false);
     setFixedSize(GetClientSize());
+    CreateControls();
     if (tmpl.bToolWindow) {
         // The sunken client edge of a tool window.
         auto* pEdge = new QFrame(this);
@@ -79,7 +80,6 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dlg, const DlgTemplate& tmpl, bool bMo
         pEdge->setGeometry(rect());
         pEdge->lower();
     }
-    CreateControls();
 }
 
 CQtDialogWindow::~CQtDialogWindow()
@@ -135,7 +135,22 @@ QWidget* CQtDialogWindow::CreateControl(const DlgControlTemplate& ctl)
     case DlgControlKind::Static:
     case DlgControlKind::StaticCenter: {
         const Qt::Alignment align = ctl.kind == DlgControlKind::StaticCenter ? Qt::AlignHCenter : Qt::AlignLeft;
-        pWidget = new CStaticText(text, align, 8 * m_units.CxAvgChar(), this);
+        const int cxTab = 8 * m_units.CxAvgChar();
+        pWidget = new CStaticText(text, align, cxTab, this);
+        if (!text.contains(QLatin1Char('\n')) && ctl.cy <= 10) {
+            // A one-line label in a face wider than the template's would wrap into
+            // the clipped second line: widen it instead, and the window with it.
+            const int cxText = QFontMetrics(font()).size(Qt::TextExpandTabs, text, cxTab).width() + 2;
+            if (cxText > rc.width()) {
+                QRect wide = rc;
+                wide.setWidth(cxText);
+                pWidget->setGeometry(wide);
+                const int cxNeeded = wide.right() + 1 + m_units.ToPixelsX(ctl.x);
+                if (cxNeeded > width())
+                    setFixedWidth(cxNeeded);
+                return pWidget;
+            }
+        }
         break;
     }
     case DlgControlKind::Icon: {

@@ -63,6 +63,8 @@ private:
 
 // The fixed texts of the .tab format, also printed on paper.
 extern const char* const g_szDisclaimer[3];
+// Line 2 of the banner is built from the string table during start-up; read it at run
+// time, not from another static initialiser.
 extern const char* const g_szBanner[3];
 extern const char g_szRecognition[];
 extern const char g_szLabelArtist[];

@@ -37,17 +37,22 @@ void CFretlyDoc::ResetStaffs()
     m_nStaffs = 1;
 }
 
-bool CFretlyDoc::OnNewDocument()
+void CFretlyDoc::ClearHeaderFields()
 {
-    if (!CDocument::OnNewDocument())
-        return false;
-    ResetStaffs();
     m_strArtist.clear();
     m_strSongTitle.clear();
     m_strAlbum.clear();
     m_strTranscriber.clear();
     m_strEmail.clear();
     m_strComments.clear();
+}
+
+bool CFretlyDoc::OnNewDocument()
+{
+    if (!CDocument::OnNewDocument())
+        return false;
+    ResetStaffs();
+    ClearHeaderFields();
     m_bFairUse = true;
     UpdateAllViews(nullptr, 0, nullptr);
     OnViewHeaders();

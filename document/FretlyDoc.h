@@ -51,6 +51,8 @@ private:
     bool ReadStaffBlock(CArchive& ar, CStaff& staff, std::string& line);
     // Replaces every staff by one new empty staff.
     void ResetStaffs();
+    // Empties the six header strings.
+    void ClearHeaderFields();
     // A new empty staff, made from a spare one when there is one.
     std::unique_ptr<CStaff> NewStaff();
 

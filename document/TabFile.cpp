@@ -136,12 +136,7 @@ void CFretlyDoc::ReadTab(CArchive& ar)
     } releaseSpares{m_spareStaffs};
 
     ResetStaffs();
-    m_strArtist.clear();
-    m_strSongTitle.clear();
-    m_strAlbum.clear();
-    m_strTranscriber.clear();
-    m_strEmail.clear();
-    m_strComments.clear();
+    ClearHeaderFields();
 
     bool bValid = false;
     bool bPending = false;

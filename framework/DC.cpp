@@ -1,5 +1,7 @@
 #include "framework/DC.h"
 
+#include <utility>
+
 namespace {
 bool g_bFailFontCreation = false;
 }
@@ -30,37 +32,27 @@ bool CDC::TextOut(int x, int y, std::string_view text)
 
 COLORREF CDC::SetTextColor(COLORREF c)
 {
-    COLORREF old = m_crText;
-    m_crText = c;
-    return old;
+    return std::exchange(m_crText, c);
 }
 
 COLORREF CDC::SetBkColor(COLORREF c)
 {
-    COLORREF old = m_crBk;
-    m_crBk = c;
-    return old;
+    return std::exchange(m_crBk, c);
 }
 
 int CDC::SetBkMode(int nMode)
 {
-    int old = m_nBkMode;
-    m_nBkMode = nMode;
-    return old;
+    return std::exchange(m_nBkMode, nMode);
 }
 
 CPoint CDC::SetViewportOrg(CPoint pt)
 {
-    CPoint old = m_ptViewportOrg;
-    m_ptViewportOrg = pt;
-    return old;
+    return std::exchange(m_ptViewportOrg, pt);
 }
 
 int CDC::SetMapMode(int nMode)
 {
-    int old = m_nMapMode;
-    m_nMapMode = nMode;
-    return old;
+    return std::exchange(m_nMapMode, nMode);
 }
 
 bool CDC::RectVisible(const CRect& rect) const

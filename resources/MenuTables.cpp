@@ -1,18 +1,11 @@
 #include "resources/MenuTables.h"
 
+#include "framework/VirtualKeys.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 
 namespace {
 
-// Virtual-key codes used by the accelerator tables.
-constexpr UINT VK_BACK = 8;
-constexpr UINT VK_ESCAPE = 27;
-constexpr UINT VK_PRIOR = 33;
-constexpr UINT VK_NEXT = 34;
-constexpr UINT VK_INSERT = 45;
-constexpr UINT VK_DELETE = 46;
-constexpr UINT VK_F6 = 117;
 
 constexpr UINT VK_CTRL = FVIRTKEY | FNOINVERT | FCONTROL;
 

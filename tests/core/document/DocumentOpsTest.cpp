@@ -24,13 +24,6 @@ void FillHeader(CFretlyDoc& doc)
 void Mark(CFretlyDoc& doc, int s) { doc.m_ppStaffs[s]->m_rows[0][1] = static_cast<char>('A' + s); }
 char MarkOf(const CFretlyDoc& doc, int s) { return doc.m_ppStaffs[s]->m_rows[0][1]; }
 
-class CCountingView : public CView {
-public:
-    void OnDraw(CDC*) override {}
-    void OnUpdate(CView*, LPARAM, CObject*) override { ++m_nUpdates; }
-    int m_nUpdates = 0;
-};
-
 } // namespace
 
 TEST(DocumentModel, ConstructionMakesNoStaffAndSkipsTheFirstHeaderDialog)

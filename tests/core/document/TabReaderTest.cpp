@@ -39,13 +39,6 @@ protected:
     CStartedDoc doc;
 };
 
-class CCountingView : public CView {
-public:
-    void OnDraw(CDC*) override {}
-    void OnUpdate(CView*, LPARAM, CObject*) override { ++m_nUpdates; }
-    int m_nUpdates = 0;
-};
-
 } // namespace
 
 TEST_F(TabReader, ValidFileUpdatesTheViewsAndShowsTheHeaderDialog)

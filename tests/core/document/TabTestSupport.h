@@ -7,6 +7,15 @@
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
 #include "framework/MemFile.h"
+#include "framework/View.h"
+
+// A view that only counts the updates it receives.
+class CCountingView : public CView {
+public:
+    void OnDraw(CDC*) override {}
+    void OnUpdate(CView*, LPARAM, CObject*) override { ++m_nUpdates; }
+    int m_nUpdates = 0;
+};
 
 inline void LoadTab(CFretlyDoc& doc, std::string_view bytes)
 {

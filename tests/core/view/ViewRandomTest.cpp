@@ -11,7 +11,7 @@
 
 namespace {
 
-struct SessionSpec {
+struct SessionSetup {
     unsigned seed;
     int nStaffs;
     CRect client;
@@ -83,19 +83,19 @@ void RandomKey(ViewHarness& h, std::mt19937& rng)
     }
 }
 
-void RunSession(const SessionSpec& spec)
+void RunSession(const SessionSetup& setup)
 {
-    ViewHarness h(spec.nStaffs, spec.client, spec.cell);
-    std::mt19937 rng(spec.seed);
+    ViewHarness h(setup.nStaffs, setup.client, setup.cell);
+    std::mt19937 rng(setup.seed);
     // Content as a file might hold it, edges included.
-    for (int s = 0; s < spec.nStaffs; ++s)
+    for (int s = 0; s < setup.nStaffs; ++s)
         for (int i = 0; i < 6; ++i)
             h.doc.m_ppStaffs[s]->m_rows[rng() % 7][rng() % 78] = "0123456789hx|E"[rng() % 14];
 
     static const UINT kCommands[] = {ID_EDIT_VERTICALBAR, ID_EDIT_INSERTSTAFF, ID_EDIT_DELETESTAFF,
                                      ID_EDIT_DELETECOLUMN, ID_EDIT_INSERTCOLUMN, ID_EDIT_MERGEUP,
                                      ID_EDIT_MOVEDOWN};
-    for (int step = 0; step < spec.nSteps; ++step) {
+    for (int step = 0; step < setup.nSteps; ++step) {
         const unsigned what = rng() % 100;
         if (what < 40) {
             h.view.OnChar(RandomChar(rng), 1, 0);

@@ -1,6 +1,7 @@
 #include "framework/View.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/Document.h"
 #include "framework/UserInterface.h"
@@ -34,9 +35,13 @@ void CView::OnChar(UINT, UINT, UINT) {}
 void CView::OnLButtonDown(UINT, CPoint) {}
 void CView::OnLButtonUp(UINT, CPoint) {}
 
-// The print loop is not there yet: say so rather than pretend the job ran.
-void CView::OnFilePrint() { AfxMessageBox(AFX_IDP_COMMAND_FAILURE, MB_ICONEXCLAMATION); }
-void CView::OnFilePrintPreview() { AfxMessageBox(AFX_IDP_COMMAND_FAILURE, MB_ICONEXCLAMATION); }
+bool CView::OnCmdMsg(UINT nID)
+{
+    const UINT nOuter = std::exchange(m_nCmdRunning, nID);
+    const bool bHandled = CCmdTarget::OnCmdMsg(nID);
+    m_nCmdRunning = nOuter;
+    return bHandled;
+}
 
 void CScrollView::SetScrollSizes(int, CSize sizeTotal, const CSize& sizePage, const CSize& sizeLine)
 {

@@ -7,6 +7,7 @@
 #include "framework/DC.h"
 
 class CDocument;
+class CPrintInfo;
 
 // What a view needs of its window; the Qt host implements it, tests fake it.
 class CViewHost {
@@ -50,9 +51,24 @@ public:
     void Default() {}
 
     // Standard print commands (ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW),
-    // bound by views that print.
+    // bound by views that print. ID_FILE_PRINT_DIRECT prints without the Print dialog,
+    // on the printer the command line named or else the default one.
     void OnFilePrint();
     void OnFilePrintPreview();
+
+    // Notes which command is running, so OnFilePrint can tell a direct print.
+    bool OnCmdMsg(UINT nID) override;
+
+    // Printing hooks, called by the print and preview loops in this order:
+    // OnPreparePrinting (false ends the job), OnBeginPrinting, for each page OnPrepareDC
+    // and OnPrint, OnEndPrinting.
+    virtual bool OnPreparePrinting(CPrintInfo* pInfo);
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    // Opens the job: the Print dialog unless the job is direct or a preview. False when
+    // cancelled or no printer is there.
+    bool DoPreparePrinting(CPrintInfo* pInfo);
 
 protected:
     CDocument* m_pDocument = nullptr;
@@ -60,6 +76,7 @@ protected:
 private:
     friend class CDocument;
     CViewHost* m_pHost = nullptr;
+    UINT m_nCmdRunning = 0;
 };
 
 class CScrollView : public CView {

@@ -5,6 +5,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/FrameWnd.h"
+#include "framework/Printing.h"
 #include "framework/UserInterface.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
@@ -96,8 +97,12 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo:
         m_bShowMainWindow = false;
-        if (OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr && m_pMainWnd != nullptr)
+        if (OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr && m_pMainWnd != nullptr) {
+            // The view reads the printer named by "/pt" from here.
+            m_pCmdInfo = &rCmdInfo;
             m_pMainWnd->OnCmdMsg(ID_FILE_PRINT_DIRECT);
+            m_pCmdInfo = nullptr;
+        }
         return false;
     case CCommandLineInfo::FileNothing:
         break;
@@ -184,8 +189,13 @@ void CWinApp::OnFileOpen()
     OpenDocumentFile(name);
 }
 
-// Printing comes later; until then say so rather than pretend.
-void CWinApp::OnFilePrintSetup() { AfxMessageBox(AFX_IDP_COMMAND_FAILURE); }
+void CWinApp::OnFilePrintSetup()
+{
+    if (CPrintingSystem* pSystem = AfxGetPrintingSystem())
+        pSystem->PrintSetup();
+    else
+        AfxMessageBox(AFX_IDP_COMMAND_FAILURE);   // nothing to set up: say so
+}
 
 void CWinApp::OnAppExit()
 {

@@ -67,6 +67,7 @@ public:
     std::string m_strProfilePath;        // the INI file; set by LoadStdProfileSettings
     bool m_bShowMainWindow = true;       // false for command-line printing
     int m_nNumPreviewPages = 0;
+    CCommandLineInfo* m_pCmdInfo = nullptr;   // the command line being carried out (printing)
     int m_nSaveCancels = 0;              // counts "Cancel" answers to the save prompt
 
     DECLARE_MESSAGE_MAP()

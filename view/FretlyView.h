@@ -2,6 +2,8 @@
 // The editing pane: the tablature on a character grid, the cursor, keys, mouse and the
 // edit commands.
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "framework/View.h"
 
@@ -17,6 +19,12 @@ public:
     void OnInitialUpdate() override;
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
     void OnDraw(CDC* pDC) override;
+
+    // Printing (ViewPrint.cpp)
+    bool OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 
     // Window messages
     int OnCreate() override;
@@ -57,6 +65,17 @@ public:
     int m_nStaffsPerPage = 0;
 
 private:
+    // Printed lines of the header block (nPart 1) or of the comment part alone (else).
+    int CountHeaderLines(int nPart) const;
+    // Printing layout shared by OnBeginPrinting and OnPrint.
+    int PrintLinesPerPage() const;
+    int HeaderPages(int nLines) const;
+    // Draws comment lines from the front of strRest as body lines from k on; returns k.
+    int PrintCommentFlow(CDC* pDC, std::string strRest, int k) const;
+    // Draws whole staffs from s on as body lines from k on, while they fit; returns k.
+    int PrintStaffBlock(CDC* pDC, int s, int k) const;
+    void PrintLine(CDC* pDC, int k, std::string_view text) const;
+
     void WrapStringRow();
     void WrapTextRow();
 

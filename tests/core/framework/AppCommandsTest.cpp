@@ -158,11 +158,11 @@ TEST_F(AppCommands, RoutingOrderViewDocumentTemplateFrameApplication)
     EXPECT_FALSE(frame->IsCommandRouted(ID_FILE_MRU_FILE1));
 }
 
-TEST_F(AppCommands, PrintCommandsReachTheViewAndSayTheyFailed)
+TEST_F(AppCommands, PrintCommandsReachTheViewAndSayWhenNothingCanPrint)
 {
     EXPECT_TRUE(frame->OnCmdMsg(ID_FILE_PRINT));
     ASSERT_EQ(ui.messages.size(), 1U);
-    EXPECT_EQ(ui.messages[0].text, "Command failed.");
+    EXPECT_EQ(ui.messages[0].text, "Could not start print job.");
 }
 
 TEST_F(AppCommands, SavePromptThreeAnswers)

@@ -1,0 +1,22 @@
+#include "framework/Printing.h"
+
+#include <algorithm>
+
+#include "framework/PrintInfo.h"
+
+namespace {
+CPrintingSystem* g_pPrinting = nullptr;
+}
+
+void AfxSetPrintingSystem(CPrintingSystem* pSystem) { g_pPrinting = pSystem; }
+
+CPrintingSystem* AfxGetPrintingSystem() { return g_pPrinting; }
+
+bool CPrintJob::RunPreview(CPrintInfo&, const std::function<void(UINT)>&) { return false; }
+
+CPrintInfo::CPrintInfo() = default;
+CPrintInfo::~CPrintInfo() = default;
+
+UINT CPrintInfo::GetFirstPrintedPage() const { return std::max(m_nFromPage, m_nMinPage); }
+
+UINT CPrintInfo::GetLastPrintedPage() const { return std::min(m_nToPage, m_nMaxPage); }

@@ -69,6 +69,7 @@ private:
     int CountHeaderLines(int nPart) const;
     // Printing layout shared by OnBeginPrinting and OnPrint.
     int PrintLinesPerPage() const;
+    int HeaderPageLines() const;
     int HeaderPages(int nLines) const;
     // Draws comment lines from the front of strRest as body lines from k on; returns k.
     int PrintCommentFlow(CDC* pDC, std::string strRest, int k) const;

@@ -59,6 +59,15 @@ int CFretlyView::CountHeaderLines(int nPart) const
 // arithmetic never divides by zero.
 int CFretlyView::PrintLinesPerPage() const { return std::max(1, m_cyPrintable / std::max(1, m_cyChar)); }
 
+int CFretlyView::HeaderPageLines() const
+{
+    // Labels and banner stay together on page 1 even on a page too short for them; the
+    // lines they overrun are not counted again, so the comment does not repeat.
+    const int L = CountHeaderLines(1);
+    const int B = L - CountHeaderLines(2);
+    return L - std::max(0, B - PrintLinesPerPage());
+}
+
 int CFretlyView::HeaderPages(int nLines) const
 {
     const int lpp = PrintLinesPerPage();
@@ -91,7 +100,7 @@ void CFretlyView::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)
     m_nStaffsPerPage = std::max(1, m_cyStaffPrint > 0 ? m_cyPrintable / m_cyStaffPrint : 1);
 
     const int nStaffs = GetDocument()->m_nStaffs;
-    const int L = CountHeaderLines(1);
+    const int L = HeaderPageLines();
     const int HP = HeaderPages(L);
     const int R = L - (HP - 1) * PrintLinesPerPage();
     m_nStaffsFirstPage =
@@ -112,11 +121,13 @@ void CFretlyView::PrintLine(CDC* pDC, int k, std::string_view text) const
 int CFretlyView::PrintCommentFlow(CDC* pDC, std::string strRest, int k) const
 {
     const int lpp = PrintLinesPerPage();
-    do {
+    // Only on a page that is full already before the comment does this test differ from
+    // testing after each line; there the comment starts on the next page instead.
+    while (!strRest.empty() && k < lpp) {
         const std::string line = TakeLine(strRest);
         PrintLine(pDC, k, line);
         ++k;
-    } while (!strRest.empty() && k < lpp);
+    }
     // The blank line that closes the comment block, once the comment has ended.
     if (strRest.empty())
         ++k;
@@ -151,9 +162,8 @@ void CFretlyView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
     pDC->TextOut(pDC->GetDeviceCaps(HORZRES) - m_cxChar * static_cast<int>(strPage.size()) - 8, 8, strPage.data(),
                  static_cast<int>(strPage.size()));
 
-    const int L = CountHeaderLines(1);
-    const int B = L - CountHeaderLines(2);
-    const int HP = HeaderPages(L);
+    const int B = CountHeaderLines(1) - CountHeaderLines(2);
+    const int HP = HeaderPages(HeaderPageLines());
     int k = 0;
     if (p == 1) {
         if (pDoc->m_bFairUse) {
@@ -178,7 +188,7 @@ void CFretlyView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
     } else if (p <= HP) {
         // Comment lines the earlier pages printed.
         std::string strRest = pDoc->m_strComments;
-        for (int nSkip = (p - 1) * lpp - B; nSkip > 0 && !strRest.empty(); --nSkip)
+        for (int nSkip = (p - 1) * lpp - std::min(B, lpp); nSkip > 0 && !strRest.empty(); --nSkip)
             TakeLine(strRest);
         k = strRest.empty() ? 1 : PrintCommentFlow(pDC, strRest, 0);
         PrintStaffBlock(pDC, 0, k);

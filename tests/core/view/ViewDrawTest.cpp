@@ -275,14 +275,14 @@ TEST(ViewDraw, ACellOfSizeZeroNeverDividesByZero)
     EXPECT_EQ(h.lastPaint->calls.size(), 8u);
 }
 
-TEST(ViewDraw, PrintCommandsSayTheyFailed)
+TEST(ViewDraw, PrintCommandsWithoutAPrinterSaySo)
 {
     ViewHarness h;
     for (UINT id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
         EXPECT_TRUE(h.Command(id));
     ASSERT_EQ(h.ui.messages.size(), 3u);
     for (const ShownMessage& m : h.ui.messages) {
-        EXPECT_EQ(m.text, "Command failed.");
+        EXPECT_EQ(m.text, "Could not start print job.");
         EXPECT_EQ(m.nType, MB_ICONEXCLAMATION);
     }
 }

@@ -107,3 +107,6 @@
 #define IDS_DELETE_STAFF_QUESTION 3
 #define IDS_HOME_PAGE 4
 #define IDS_VERSION 5
+// Printing (ids kept apart from the others so that additions elsewhere do not meet them)
+#define IDS_NO_DEFAULT_PRINTER 20
+#define IDS_PRINTER_NOT_FOUND 21

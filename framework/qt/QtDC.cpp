@@ -48,6 +48,12 @@ CQtDC::CQtDC(QPaintDevice* pDevice) : m_pDevice(pDevice), m_font(QGuiApplication
 
 CQtDC::~CQtDC() = default;
 
+void CQtDC::SetPainter(QPainter* pPainter, const QRect& rcClip)
+{
+    m_pPainter = pPainter;
+    m_rcClip = rcClip;
+}
+
 QFont CQtDC::MakeQFont(const CFont& font, int nDpiY)
 {
     if (nDpiY <= 0) {

@@ -18,6 +18,12 @@ public:
     ~CQtDC() override;
 
     int GetDeviceCaps(int nIndex) const override;
+    bool IsPrinting() const override { return m_bPrinting; }
+
+    // A printer context measures from the start and paints once its document has begun:
+    // the painter comes and goes with the document (nullptr: measuring only again).
+    void SetPainter(QPainter* pPainter, const QRect& rcClip);
+    void SetPrinting(bool bPrinting) { m_bPrinting = bPrinting; }
 
     // The Qt font a CFont stands for on a device of nDpiY dots per inch (0: the screen):
     // its point size (tenths) turned into whole pixels at that resolution, so measuring and
@@ -40,4 +46,5 @@ private:
     QPaintDevice* m_pDevice = nullptr;
     QRect m_rcClip;
     QFont m_font;
+    bool m_bPrinting = false;
 };

@@ -13,6 +13,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/qt/QtDialogWindow.h"
+#include "framework/qt/QtPrinting.h"
 #include "framework/qt/TextCodec.h"
 #include "resources/DialogTemplates.h"
 
@@ -59,7 +60,11 @@ QPoint ClientCorner(const QWidget* pOwner)
 
 } // namespace
 
-CQtUserInterface::CQtUserInterface() { AfxSetUserInterface(this); }
+CQtUserInterface::CQtUserInterface()
+    : m_pPrinting(std::make_unique<CQtPrintingSystem>([this] { return Owner(); }))
+{
+    AfxSetUserInterface(this);
+}
 
 CQtUserInterface::~CQtUserInterface()
 {
@@ -78,6 +83,7 @@ CQtUserInterface::~CQtUserInterface()
     }
     if (AfxGetUserInterface() == this)
         AfxSetUserInterface(nullptr);
+    m_pPrinting.reset();
 }
 
 QWidget* CQtUserInterface::Owner() const

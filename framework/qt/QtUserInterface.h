@@ -6,10 +6,12 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 
 #include "framework/UserInterface.h"
 
 class CQtDialogWindow;
+class CQtPrintingSystem;
 
 class CQtUserInterface : public CUserInterface {
 public:
@@ -43,4 +45,6 @@ private:
 
     QPointer<QWidget> m_pMainWindow;
     std::map<const CDialog*, QPointer<CQtDialogWindow>> m_modeless;
+    // Printing comes with the user interface, its dialogs owned by the same window.
+    std::unique_ptr<CQtPrintingSystem> m_pPrinting;
 };

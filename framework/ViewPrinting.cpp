@@ -14,6 +14,13 @@ namespace {
 
 CRect PageRect(CDC* pDC) { return CRect(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)); }
 
+// A view that does not count its pages prints and previews one, not 65535.
+void ClosePageCount(CPrintInfo& info)
+{
+    if (info.GetMaxPage() == CPrintInfo::kOpenMaxPage)
+        info.SetMaxPage(info.GetMinPage());
+}
+
 std::string JobName(const CDocument* pDoc)
 {
     return pDoc != nullptr && !pDoc->GetTitle().empty() ? pDoc->GetTitle() : std::string("Fretly");
@@ -44,11 +51,14 @@ bool CView::DoPreparePrinting(CPrintInfo* pInfo)
 void CView::OnFilePrint()
 {
     CPrintInfo info;
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != nullptr)
+        pApp->m_bPrintJobDone = false;
     info.m_bDirect = m_nCmdRunning == ID_FILE_PRINT_DIRECT;
     if (info.m_bDirect) {
         // A printer named on the command line ("/pt file printer driver port").
-        if (CWinApp* pApp = AfxGetApp(); pApp != nullptr && pApp->m_pCmdInfo != nullptr &&
-                                         pApp->m_pCmdInfo->m_nShellCommand == CCommandLineInfo::FilePrintTo) {
+        if (pApp != nullptr && pApp->m_pCmdInfo != nullptr &&
+            pApp->m_pCmdInfo->m_nShellCommand == CCommandLineInfo::FilePrintTo) {
             info.m_strPrinterName = pApp->m_pCmdInfo->m_strPrinterName;
             info.m_strDriverName = pApp->m_pCmdInfo->m_strDriverName;
             info.m_strPortName = pApp->m_pCmdInfo->m_strPortName;
@@ -62,6 +72,7 @@ void CView::OnFilePrint()
     CDC* pDC = job.GetDC();
 
     OnBeginPrinting(pDC, &info);
+    ClosePageCount(info);
     if (!job.StartDoc(info.m_strDocName)) {
         OnEndPrinting(pDC, &info);
         AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT, MB_ICONEXCLAMATION);
@@ -97,6 +108,8 @@ void CView::OnFilePrint()
     // A job that broke off is reported; the pages are not on paper or in the file.
     if (bFailed)
         AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT, MB_ICONEXCLAMATION);
+    else if (pApp != nullptr)
+        pApp->m_bPrintJobDone = true;
 }
 
 void CView::OnFilePrintPreview()
@@ -115,6 +128,7 @@ void CView::OnFilePrintPreview()
 
     // One job from opening the preview to closing it.
     OnBeginPrinting(pDC, &info);
+    ClosePageCount(info);
     const bool bShown = job.RunPreview(info, [&](UINT nPage) {
         info.m_nCurPage = nPage;
         info.m_rectDraw = PageRect(pDC);

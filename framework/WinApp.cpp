@@ -48,7 +48,7 @@ bool CWinApp::InitInstance() { return true; }
 int CWinApp::ExitInstance()
 {
     SaveStdProfileSettings();
-    return 0;
+    return m_nExitCode;
 }
 
 void CWinApp::LoadStdProfileSettings(UINT nMaxMRU)
@@ -97,12 +97,16 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo:
         m_bShowMainWindow = false;
+        m_bPrintJobDone = false;
         if (OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr && m_pMainWnd != nullptr) {
             // The view reads the printer named by "/pt" from here.
             m_pCmdInfo = &rCmdInfo;
             m_pMainWnd->OnCmdMsg(ID_FILE_PRINT_DIRECT);
             m_pCmdInfo = nullptr;
         }
+        // Scripts learn from the exit status whether anything was printed.
+        if (!m_bPrintJobDone)
+            m_nExitCode = 1;
         return false;
     case CCommandLineInfo::FileNothing:
         break;

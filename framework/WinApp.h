@@ -68,6 +68,8 @@ public:
     bool m_bShowMainWindow = true;       // false for command-line printing
     int m_nNumPreviewPages = 0;
     CCommandLineInfo* m_pCmdInfo = nullptr;   // the command line being carried out (printing)
+    bool m_bPrintJobDone = false;   // the last print job reached the printer in full
+    int m_nExitCode = 0;            // nonzero: command-line printing printed nothing
     int m_nSaveCancels = 0;              // counts "Cancel" answers to the save prompt
 
     DECLARE_MESSAGE_MAP()

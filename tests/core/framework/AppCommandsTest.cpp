@@ -14,6 +14,7 @@
 #include "framework/View.h"
 #include "framework/WinApp.h"
 #include "resources/Resource.h"
+#include "support/FakePrinter.h"
 #include "support/ScriptedUserInterface.h"
 
 namespace fs = std::filesystem;
@@ -373,6 +374,63 @@ TEST(AppStartup, PrintSwitchOpensHiddenPrintsAndEnds)
     ASSERT_NE(app.m_pMainWnd, nullptr);
     EXPECT_FALSE(app.m_pMainWnd->IsWindowVisible());
     fs::remove(file);
+}
+
+namespace {
+// A view that prints its document's line through the framework's own print loop.
+class CPrintingLineView : public CView {
+public:
+    void OnDraw(CDC* pDC) override { pDC->TextOut(0, 0, static_cast<CLineDoc*>(GetDocument())->m_strLine); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CPrintingLineView, CView)
+ON_COMMAND_BASE(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
+END_MESSAGE_MAP()
+
+void AddPrintingTemplate(CWinApp& app)
+{
+    app.AddDocTemplate(new CSingleDocTemplate(
+        IDR_MAINFRAME, [] { return std::make_unique<CLineDoc>(); }, [] { return std::make_unique<CTestFrame>(); },
+        [] { return std::make_unique<CPrintingLineView>(); }));
+}
+} // namespace
+
+TEST(AppStartup, PrintToSwitchPrintsOnTheNamedPrinterWithoutADialog)
+{
+    ScriptedUserInterface ui;
+    FakePrinter printer(CSize(10, 20), 600, 900);
+    CTestApp app;
+    AddPrintingTemplate(app);
+    const fs::path file = fs::temp_directory_path() / ("fretly-printto-" + std::to_string(::getpid()) + ".tab");
+    std::ofstream(file.string()) << "riff\n";
+    app.m_args = {"/pt", file.string(), "Office", "driver", "port"};
+    CCommandLineInfo info;
+    app.ParseCommandLine(info);
+    EXPECT_FALSE(app.ProcessShellCommand(info));
+    EXPECT_EQ(printer.log.front(), "open direct");
+    EXPECT_EQ(printer.printerName, "Office");
+    ASSERT_EQ(printer.pages.size(), 1U);
+    EXPECT_EQ(FakePrinter::Texts(printer.pages[0]), std::vector<std::string>{"riff"});
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(app.ExitInstance(), 0);
+    fs::remove(file);
+}
+
+TEST(AppStartup, PrintSwitchWithAMissingFileSaysSoAndPrintsNothing)
+{
+    ScriptedUserInterface ui;
+    FakePrinter printer(CSize(10, 20), 600, 900);
+    CTestApp app;
+    AddPrintingTemplate(app);
+    const std::string missing = (fs::temp_directory_path() / "fretly-no-such-file.tab").string();
+    app.m_args = {"/p", missing};
+    CCommandLineInfo info;
+    app.ParseCommandLine(info);
+    EXPECT_FALSE(app.ProcessShellCommand(info));
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_EQ(ui.messages[0].text, missing + " was not found.");
+    EXPECT_TRUE(printer.log.empty());
+    EXPECT_EQ(app.ExitInstance(), 1);   // a script sees that nothing was printed
 }
 
 TEST(AppStartup, DdeSwitchStartsLikeAPlainStart)

@@ -71,6 +71,16 @@ TEST_F(PrintLoop, HooksRunInOrderForEveryPage)
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(PrintLoop, ViewThatDoesNotCountItsPagesPrintsOne)
+{
+    view.nPages = 0;
+    view.OnCmdMsg(ID_FILE_PRINT);
+    EXPECT_EQ(view.log, (Log{"prepare", "begin", "dc0", "print 1", "end"}));
+    printer.previewShows = {1};
+    view.OnCmdMsg(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(printer.previewMaxPage, 1U);
+}
+
 TEST_F(PrintLoop, CancelledDialogEndsTheJobBeforeAnythingElse)
 {
     printer.bCancel = true;
@@ -141,6 +151,11 @@ TEST_F(PrintLoop, DirectPrintHasNoDialogAndTakesThePrinterFromTheCommandLine)
     EXPECT_EQ(printer.log.front(), "open direct");
     EXPECT_EQ(printer.printerName, "Office");
     EXPECT_EQ(printer.pages.size(), 3U);
+    EXPECT_TRUE(app.m_bPrintJobDone);
+    printer.bFailEndDoc = true;
+    view.OnCmdMsg(ID_FILE_PRINT_DIRECT);
+    EXPECT_FALSE(app.m_bPrintJobDone);
+    printer.bFailEndDoc = false;
 
     // The Print command after it is a dialog print again.
     printer.log.clear();

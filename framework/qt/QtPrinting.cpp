@@ -102,7 +102,22 @@ public:
             pPreview->setViewMode(nShown == 2 ? QPrintPreviewWidget::FacingPagesView
                                               : QPrintPreviewWidget::SinglePageView);
             // The preview's keys: Page Down next page, Page Up previous (Escape closes).
-            auto step = [pPreview](int nBy) {
+            // The window's own page buttons keep its page field and buttons up to date.
+            QAction* pNextAction = nullptr;
+            QAction* pPrevAction = nullptr;
+            for (QAction* pAction : dlg.findChildren<QAction*>()) {
+                if (pAction->text() == QLatin1String("Next page"))
+                    pNextAction = pAction;
+                else if (pAction->text() == QLatin1String("Previous page"))
+                    pPrevAction = pAction;
+            }
+            auto step = [pPreview, pNextAction, pPrevAction](int nBy) {
+                QAction* pAction = nBy > 0 ? pNextAction : pPrevAction;
+                if (pAction != nullptr) {
+                    if (pAction->isEnabled())
+                        pAction->trigger();
+                    return;
+                }
                 pPreview->setCurrentPage(std::clamp(pPreview->currentPage() + nBy, 1, pPreview->pageCount()));
             };
             auto* pNext = new QShortcut(QKeySequence(Qt::Key_PageDown), &dlg);
@@ -203,11 +218,11 @@ std::unique_ptr<CPrintJob> CQtPrintingSystem::OpenJob(CPrintInfo& info)
     }
 
     QPrinter& printer = SharedPrinter();
+    // The dialog names a PDF file after the job ("song.pdf" for song.tab).
+    printer.setDocName(QFileInfo(BytesToQString(info.m_strDocName)).completeBaseName());
     QPrintDialog dlg(&printer, Owner());
     dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dlg.setMinMax(static_cast<int>(info.GetMinPage()), static_cast<int>(info.GetMaxPage()));
-    // The dialog names a PDF file after the job ("song.pdf" for song.tab).
-    printer.setDocName(QFileInfo(BytesToQString(info.m_strDocName)).completeBaseName());
     if (dlg.exec() != QDialog::Accepted)
         return nullptr;
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
@@ -220,5 +235,6 @@ std::unique_ptr<CPrintJob> CQtPrintingSystem::OpenJob(CPrintInfo& info)
 void CQtPrintingSystem::PrintSetup()
 {
     QPageSetupDialog dlg(&SharedPrinter(), Owner());
+    dlg.setWindowTitle(PromptPart(ID_FILE_PRINT_SETUP, 1));
     dlg.exec();
 }

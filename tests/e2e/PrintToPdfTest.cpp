@@ -42,8 +42,9 @@ void WriteTab(const fs::path& path, int nStaffs)
     out << rule << "\r\n#-- File created with Fretly --#\r\n" << rule << "\r\n\r\n";
     out << "Author/Artist: Someone\r\nTitle: Night Blues\r\n\r\nPlay it slow.\r\n\r\n";
     for (int s = 0; s < nStaffs; ++s) {
+        // A staff's first row starts with '-', which is how the reader knows it.
         for (int r = 0; r < 6; ++r)
-            out << "|-" << (s % 10) << std::string(74, '-') << "|\r\n";
+            out << "--" << (s % 10) << std::string(74, '-') << "|\r\n";
         std::string text = "Bar " + std::to_string(s * 4 + 1);
         out << text << std::string(78 - text.size(), ' ') << "\r\n\r\n";
     }
@@ -93,7 +94,8 @@ TEST_F(PrintToPdf, PagesOfATabFileGoToThePdfNamedAsPrinter)
     EXPECT_NE(page2.find("Night Blues - Page 2"), std::string::npos) << page2;
     EXPECT_NE(page1.find("Title: Night Blues"), std::string::npos);
     EXPECT_NE(page1.find("Play it slow."), std::string::npos);
-    EXPECT_NE(page1.find("|-0" + std::string(74, '-') + "|"), std::string::npos);
+    EXPECT_NE(page1.find("--0" + std::string(74, '-') + "|"), std::string::npos);
+    EXPECT_NE(page2.find("--3" + std::string(74, '-') + "|"), std::string::npos);
     EXPECT_NE(page1.find("Bar 1"), std::string::npos);
     // The staffs go on in order on page 2, and the last one is there.
     EXPECT_EQ(page1.find("Bar 53"), std::string::npos);

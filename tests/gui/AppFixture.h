@@ -80,6 +80,7 @@ public:
                                                          std::to_string(++counter));
         std::filesystem::create_directories(dir);
         ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
         app.m_args = std::move(args);
     }
     ~AppFixture()

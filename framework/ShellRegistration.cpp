@@ -301,9 +301,14 @@ bool CShellRegistration::ExtensionOwnedByOther() const
 
 CShellRegistration::Ownership CShellRegistration::DefaultOwner() const
 {
-    // The first list that names a default decides.
+    // The first list that names a default decides; a user who removed our association
+    // does not get it back on the next start.
     for (const std::string& f : MimeAppsFiles()) {
-        std::vector<std::string> apps = GroupValues(ReadText(f), "Default Applications", MimeType());
+        const std::string text = ReadText(f);
+        const std::vector<std::string> removed = GroupValues(text, "Removed Associations", MimeType());
+        if (std::find(removed.begin(), removed.end(), DesktopId()) != removed.end())
+            return Other;
+        std::vector<std::string> apps = GroupValues(text, "Default Applications", MimeType());
         if (!apps.empty())
             return apps.front() == DesktopId() ? Ours : Other;
     }

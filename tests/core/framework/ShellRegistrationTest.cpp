@@ -250,6 +250,12 @@ TEST_F(ShellRegistration, AnotherProgramsAssociationIsNeverTakenOver)
     ASSERT_TRUE(Register());
     EXPECT_EQ(Read(MimeApps()), list);
     EXPECT_NE(Read(Data("mime/packages/fretly.xml")).find(kGlob), std::string::npos);
+
+    // The user removed Fretly from its own type.
+    const std::string removed = "[Removed Associations]\napplication/x-fretly-document=fretly.desktop;\n";
+    Write(MimeApps(), removed);
+    ASSERT_TRUE(Register());
+    EXPECT_EQ(Read(MimeApps()), removed);
     fs::remove(MimeApps());
 
     // Another type claims *.TAB and a program opens it: no association, and no glob

@@ -263,15 +263,19 @@ bool CShellRegistration::ExtensionOwnedByOther() const
     std::vector<std::string> mimeDirs{m_strDataHome};
     mimeDirs.insert(mimeDirs.end(), m_dataDirs.begin(), m_dataDirs.end());
     for (const std::string& dir : mimeDirs) {
-        std::istringstream in(ReadText(dir + "/mime/globs2"));
-        for (std::string line; std::getline(in, line);) {
+        // The system list has a thousand lines; only those naming the glob are split.
+        const std::string text = Lower(ReadText(dir + "/mime/globs2"));
+        for (std::size_t pos = text.find(":" + glob); pos != std::string::npos; pos = text.find(":" + glob, pos + 1)) {
+            const std::size_t begin = text.rfind('\n', pos) == std::string::npos ? 0 : text.rfind('\n', pos) + 1;
+            const std::size_t end = std::min(text.find('\n', pos), text.size());
+            const std::string line = text.substr(begin, end - begin);
             if (line.empty() || line[0] == '#')
                 continue;
             std::vector<std::string> f;
             std::istringstream fields(line);
             for (std::string p; std::getline(fields, p, ':');)
                 f.push_back(p);
-            if (f.size() >= 3 && Lower(f[2]) == glob && Lower(f[1]) != ourMime)
+            if (f.size() >= 3 && f[2] == glob && f[1] != ourMime)
                 rivals.push_back(f[1]);
         }
     }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImage>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "gui/AppFixture.h"
@@ -25,8 +26,14 @@ std::string ReadBytes(const std::filesystem::path& path)
 TEST(DesktopRegistration, StartUpRegistersTheDocumentTypeWithItsIcons)
 {
     AppFixture f;
-    ASSERT_TRUE(f.Start());
-    const std::filesystem::path data = f.dir / "data";
+    const std::filesystem::path data = f.dir / "xdg-data";
+    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+    // No cache tools: they would still be writing when the fixture removes its folder.
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    ::setenv("PATH", (f.dir / "no-tools").c_str(), 1);
+    const bool bStarted = f.Start();
+    ::setenv("PATH", path.c_str(), 1);
+    ASSERT_TRUE(bStarted);
 
     const std::string entry = ReadBytes(data / "applications/fretly.desktop");
     EXPECT_NE(entry.find("\nMimeType=application/x-fretly-document;\n"), std::string::npos) << entry;

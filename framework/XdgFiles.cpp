@@ -174,6 +174,7 @@ void AfxSpawnDetached(const std::vector<std::string>& argv)
                 ::dup2(fd, 1);
                 ::dup2(fd, 2);
             }
+            ::close_range(3, ~0U, 0);   // the tool gets none of the program's files
             ::setsid();
             ::execv(args[0], args.data());
             ::_exit(127);

@@ -96,6 +96,10 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo:
         m_bShowMainWindow = false;
+        // A print request without a file (the desktop's Print action started from a
+        // launcher) prints nothing rather than a blank page.
+        if (rCmdInfo.m_strFileName.empty())
+            return false;
         if (OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr && m_pMainWnd != nullptr)
             m_pMainWnd->OnCmdMsg(ID_FILE_PRINT_DIRECT);
         return false;

@@ -107,3 +107,8 @@
 #define IDS_DELETE_STAFF_QUESTION 3
 #define IDS_HOME_PAGE 4
 #define IDS_VERSION 5
+
+// Texts of the desktop entry
+#define IDS_SHELL_GENERIC_NAME 40
+#define IDS_SHELL_COMMENT 41
+#define IDS_SHELL_PRINT 42

@@ -21,6 +21,9 @@ const std::unordered_map<UINT, std::string>& Table()
         {IDS_DELETE_STAFF_QUESTION, "Are you sure you want to delete this staff?"},
         {IDS_HOME_PAGE, "https://fretly.example.org/ascii-tab-editor/"},
         {IDS_VERSION, "1.0.0.1"},
+        {IDS_SHELL_GENERIC_NAME, "Tablature Editor"},
+        {IDS_SHELL_COMMENT, "Edit guitar tablature in plain ASCII form"},
+        {IDS_SHELL_PRINT, "Print"},
 
         // Command prompts: status-bar line, then the tool tip after the newline
         {ID_FILE_NEW, "Create a new document\nNew"},

@@ -34,7 +34,10 @@ bool CFretlyApp::InitInstance()
         IDR_MAINFRAME, [] { return std::make_unique<CFretlyDoc>(); }, [] { return std::make_unique<CMainFrame>(); },
         [] { return std::make_unique<CFretlyView>(); }));
 
-    // No shell DDE on this platform; shell registration is not done at start-up.
+    // No shell DDE on this platform; the desktop learns the document type, its icons
+    // and the open and print commands on every start.
+    RegisterShellFileTypes(true);
+
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
     if (!ProcessShellCommand(cmdInfo))

@@ -33,6 +33,8 @@ void CUserInterface::ActivateModeless(CDialog&) {}
 
 void CUserInterface::DestroyModeless(CDialog& dlg) { dlg.SetHasWindow(false); }
 
+std::string CUserInterface::LoadIconImage(UINT, int) { return {}; }
+
 void AfxSetUserInterface(CUserInterface* pUI) { g_pUI = pUI; }
 
 CUserInterface* AfxGetUserInterface() { return g_pUI; }

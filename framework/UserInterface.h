@@ -55,6 +55,9 @@ public:
     virtual bool CreateModeless(CDialog& dlg);
     virtual void ActivateModeless(CDialog& dlg);
     virtual void DestroyModeless(CDialog& dlg);
+    // The PNG image of an icon resource (IDR_MAINFRAME, IDI_DOCUMENT) at a pixel size;
+    // empty when there is none.
+    virtual std::string LoadIconImage(UINT nIDResource, int nSize);
 };
 
 // Installs the implementation used from now on (nullptr: none).

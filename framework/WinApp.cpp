@@ -97,6 +97,10 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo:
         m_bShowMainWindow = false;
+        // A print request without a file (the desktop's Print action started from a
+        // launcher) prints nothing rather than a blank page.
+        if (rCmdInfo.m_strFileName.empty())
+            return false;
         m_bPrintJobDone = false;
         if (OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr && m_pMainWnd != nullptr) {
             // The view reads the printer named by "/pt" from here.

@@ -38,6 +38,10 @@ public:
     // Destroys the template with its document, frame and view.
     void DeleteDocTemplate();
 
+    // Tells the desktop about the template's document type, its icons and the open and
+    // (with bCompat) print commands; runs on every start and never reports a failure.
+    void RegisterShellFileTypes(bool bCompat = false);
+
     void ParseCommandLine(CCommandLineInfo& rCmdInfo) const { AfxParseCommandLine(m_args, rCmdInfo); }
     // Carries out the command line; false ends the program.
     bool ProcessShellCommand(CCommandLineInfo& rCmdInfo);

@@ -110,3 +110,8 @@
 // Printing (ids kept apart from the others so that additions elsewhere do not meet them)
 #define IDS_NO_DEFAULT_PRINTER 20
 #define IDS_PRINTER_NOT_FOUND 21
+
+// Texts of the desktop entry
+#define IDS_SHELL_GENERIC_NAME 40
+#define IDS_SHELL_COMMENT 41
+#define IDS_SHELL_PRINT 42

@@ -24,6 +24,9 @@ const std::unordered_map<UINT, std::string>& Table()
         {IDS_NO_DEFAULT_PRINTER,
          "There is no default printer, so nothing was printed.\nUse Print... to choose a printer or to print to a PDF file."},
         {IDS_PRINTER_NOT_FOUND, "The printer %1 was not found, so nothing was printed."},
+        {IDS_SHELL_GENERIC_NAME, "Tablature Editor"},
+        {IDS_SHELL_COMMENT, "Edit guitar tablature in plain ASCII form"},
+        {IDS_SHELL_PRINT, "Print"},
 
         // Command prompts: status-bar line, then the tool tip after the newline
         {ID_FILE_NEW, "Create a new document\nNew"},

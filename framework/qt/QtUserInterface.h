@@ -32,6 +32,8 @@ public:
     bool CreateModeless(CDialog& dlg) override;
     void ActivateModeless(CDialog& dlg) override;
     void DestroyModeless(CDialog& dlg) override;
+    // The icons compiled into the program's resources.
+    std::string LoadIconImage(UINT nIDResource, int nSize) override;
 
     // The window of a modeless dialog, or nullptr.
     CQtDialogWindow* GetModelessWindow(const CDialog& dlg) const;

@@ -80,6 +80,11 @@ public:
                                                          std::to_string(++counter));
         std::filesystem::create_directories(dir);
         ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        // The desktop registration finds its data folder unwritable, so every start here
+        // also shows that a failed registration does not hold the program up, and no cache
+        // tool is left running in a folder the test removes.
+        std::ofstream((dir / "data").string()) << "not a folder";
+        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
         app.m_args = std::move(args);
     }
     ~AppFixture()

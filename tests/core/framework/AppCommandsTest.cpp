@@ -433,6 +433,23 @@ TEST(AppStartup, PrintSwitchWithAMissingFileSaysSoAndPrintsNothing)
     EXPECT_EQ(app.ExitInstance(), 1);   // a script sees that nothing was printed
 }
 
+TEST(AppStartup, PrintSwitchWithoutAFilePrintsNothing)
+{
+    // The desktop's Print action started from a launcher gives "/p" alone.
+    ScriptedUserInterface ui;
+    CTestApp app;
+    g_log.clear();
+    app.AddDocTemplate(new CSingleDocTemplate(
+        IDR_MAINFRAME, [] { return std::make_unique<CLineDoc>(); }, [] { return std::make_unique<CTestFrame>(); },
+        [] { return std::make_unique<CLineView>(); }));
+    app.m_args = {"/p"};
+    CCommandLineInfo info;
+    app.ParseCommandLine(info);
+    EXPECT_FALSE(app.ProcessShellCommand(info));
+    EXPECT_TRUE(g_log.empty());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST(AppStartup, DdeSwitchStartsLikeAPlainStart)
 {
     ScriptedUserInterface ui;

@@ -1,0 +1,187 @@
+// File and process helpers of the desktop registration: atomic writes, the
+// mimeapps.list edit and detached cache tools.
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "framework/ShellRegistration.h"
+
+namespace {
+
+bool ReadFile(const std::string& path, std::string& data)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream buf;
+    buf << in.rdbuf();
+    data = buf.str();
+    return !in.bad();
+}
+
+bool WriteAll(int fd, const std::string& data)
+{
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string Trim(const std::string& s)
+{
+    const auto b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos)
+        return {};
+    return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
+}
+
+} // namespace
+
+bool AfxWriteFileIfChanged(const std::string& path, const std::string& data, bool& bChanged)
+{
+    namespace fs = std::filesystem;
+    bChanged = false;
+    std::string old;
+    if (ReadFile(path, old) && old == data)
+        return true;
+
+    // A file kept as a symbolic link (dot-file managers do that) is written where it
+    // points, so the link survives.
+    std::error_code ec;
+    fs::path target(path);
+    if (fs::is_symlink(target, ec)) {
+        fs::path resolved = fs::weakly_canonical(target, ec);
+        if (ec)
+            return false;
+        target = resolved;
+    }
+    fs::create_directories(target.parent_path(), ec);
+    if (ec)
+        return false;
+
+    mode_t mode = 0644;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0)
+        mode = st.st_mode & 07777;
+
+    std::string tmpl = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = ::mkstemp(tmpl.data());
+    if (fd < 0)
+        return false;
+    ::fchmod(fd, mode);
+    const bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !ok || ::rename(tmpl.c_str(), target.c_str()) != 0) {
+        ::unlink(tmpl.c_str());
+        return false;
+    }
+    bChanged = true;
+    return true;
+}
+
+std::string AfxAddDefaultApplication(const std::string& text, const std::string& mimeType,
+                                     const std::string& desktopId)
+{
+    const std::string entry = mimeType + "=" + desktopId + ";\n";
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+
+    std::size_t group = lines.size();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (Trim(lines[i]) == "[Default Applications]") {
+            group = i;
+            break;
+        }
+
+    std::string out;
+    if (group == lines.size()) {
+        out = text;
+        if (!out.empty() && out.back() != '\n')
+            out += '\n';
+        if (!out.empty())
+            out += '\n';
+        return out + "[Default Applications]\n" + entry;
+    }
+
+    // After the last non-blank line of the group, so blank separators stay where they are.
+    std::size_t end = group + 1;
+    while (end < lines.size() && Trim(lines[end]).rfind('[', 0) != 0)
+        ++end;
+    std::size_t insertAt = end;
+    while (insertAt > group + 1 && Trim(lines[insertAt - 1]).empty())
+        --insertAt;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i == insertAt)
+            out += entry;
+        out += lines[i] + "\n";
+    }
+    if (insertAt == lines.size())
+        out += entry;
+    return out;
+}
+
+std::string AfxFindProgram(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    std::string dirs = path != nullptr && path[0] != '\0' ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t colon = dirs.find(':', start);
+        if (colon == std::string::npos)
+            colon = dirs.size();
+        std::string dir = dirs.substr(start, colon - start);
+        start = colon + 1;
+        if (dir.empty() || dir[0] != '/')
+            continue;
+        std::string candidate = dir + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+void AfxSpawnDetached(const std::vector<std::string>& argv)
+{
+    if (argv.empty())
+        return;
+    // Everything the child needs is made before fork: after it, only calls that are safe
+    // in the child of a threaded process.
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        // The grandchild is adopted by init, so nobody has to wait for it.
+        if (::fork() == 0) {
+            int fd = ::open("/dev/null", O_RDWR);
+            if (fd >= 0) {
+                ::dup2(fd, 0);
+                ::dup2(fd, 1);
+                ::dup2(fd, 2);
+            }
+            ::close_range(3, ~0U, 0);   // the tool gets none of the program's files
+            ::setsid();
+            ::execv(args[0], args.data());
+            ::_exit(127);
+        }
+        ::_exit(0);
+    }
+    if (pid > 0)
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+}

@@ -1,0 +1,16 @@
+// The program's icons as PNG bytes, for the desktop registration.
+#include <QFile>
+
+#include "framework/qt/QtUserInterface.h"
+
+std::string CQtUserInterface::LoadIconImage(UINT nIDResource, int nSize)
+{
+    const char* name = nIDResource == IDR_MAINFRAME ? "fretly" : nIDResource == IDI_DOCUMENT ? "document" : nullptr;
+    if (name == nullptr || (nSize != 16 && nSize != 32))
+        return {};
+    QFile file(QStringLiteral(":/fretly/%1-%2.png").arg(QLatin1String(name)).arg(nSize));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}

@@ -60,7 +60,9 @@ protected:
         ASSERT_FALSE(Shell("command -v pdfinfo && command -v pdftotext").empty()) << "poppler-utils missing";
         dir = fs::temp_directory_path() / ("fretly-e2e-print-" + std::to_string(::getpid()));
         fs::create_directories(dir);
-        // The profile and the desktop registration go to a scratch place, not the user's.
+        // The profile goes to a scratch place, not the user's; the desktop registration
+        // finds its data folder unwritable, so no cache tool outlives the folder.
+        std::ofstream((dir / "data").string()) << "not a folder";
         env = "QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=" + Quote(dir.string()) +
               " XDG_DATA_HOME=" + Quote((dir / "data").string()) + " ";
     }

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "framework/AtomicFile.h"
+
 namespace {
 
 std::string Trim(const std::string& s)
@@ -28,20 +30,6 @@ bool SameName(const std::string& a, const std::string& b)
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
            });
-}
-
-bool WriteAll(int fd, const std::string& data)
-{
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 } // namespace
@@ -140,25 +128,7 @@ void CProfile::Load()
 
 bool CProfile::Save() const
 {
-    if (m_strPath.empty())
-        return false;
-    std::filesystem::path target(m_strPath);
-    std::error_code ec;
-    if (target.has_parent_path())
-        std::filesystem::create_directories(target.parent_path(), ec);
-    std::string tmpl = m_strPath + ".XXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return false;
-    ::fchmod(fd, 0644);
-    const bool ok = WriteAll(fd, ToText()) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !ok || ::rename(name.data(), m_strPath.c_str()) != 0) {
-        ::unlink(name.data());
-        return false;
-    }
-    return true;
+    return !m_strPath.empty() && AfxWriteFileAtomically(m_strPath, ToText());
 }
 
 std::string CProfile::GetString(const std::string& section, const std::string& key, const std::string& def) const

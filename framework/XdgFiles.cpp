@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "framework/AtomicFile.h"
 #include "framework/ShellRegistration.h"
 
 namespace {
@@ -25,20 +26,6 @@ bool ReadFile(const std::string& path, std::string& data)
     return !in.bad();
 }
 
-bool WriteAll(int fd, const std::string& data)
-{
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::string Trim(const std::string& s)
 {
     const auto b = s.find_first_not_of(" \t\r");
@@ -51,41 +38,13 @@ std::string Trim(const std::string& s)
 
 bool AfxWriteFileIfChanged(const std::string& path, const std::string& data, bool& bChanged)
 {
-    namespace fs = std::filesystem;
     bChanged = false;
     std::string old;
     if (ReadFile(path, old) && old == data)
         return true;
 
-    // A file kept as a symbolic link (dot-file managers do that) is written where it
-    // points, so the link survives.
-    std::error_code ec;
-    fs::path target(path);
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::weakly_canonical(target, ec);
-        if (ec)
-            return false;
-        target = resolved;
-    }
-    fs::create_directories(target.parent_path(), ec);
-    if (ec)
+    if (!AfxWriteFileAtomically(path, data))
         return false;
-
-    mode_t mode = 0644;
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
-        mode = st.st_mode & 07777;
-
-    std::string tmpl = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        return false;
-    ::fchmod(fd, mode);
-    const bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !ok || ::rename(tmpl.c_str(), target.c_str()) != 0) {
-        ::unlink(tmpl.c_str());
-        return false;
-    }
     bChanged = true;
     return true;
 }

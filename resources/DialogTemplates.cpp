@@ -35,9 +35,9 @@ const DlgTemplate kAbout = {
     {
         {K::Icon, IDC_STATIC, "", 7, 7, 18, 20, false, false, false},
         {K::Static, IDC_STATIC, "Fretly Version 1.0", 35, 7, 88, 8, false, true, true},
-        {K::Static, IDC_STATIC, "Copyright (C) 2026 The Fretly Authors", 35, 18, 88, 8, false, true, false},
+        {K::Static, IDC_STATIC, "Copyright (C) 2026 Fretly", 35, 18, 88, 8, false, true, false},
         {K::DefPushButton, IDOK, "OK", 149, 7, 61, 14, true, true, false},
-        {K::Static, IDC_STATIC, "The Fretly Authors <authors@fretly.example.org>", 7, 30, 134, 8, false, true,
+        {K::Static, IDC_STATIC, "Fretly Authors <fretly@example.org>", 7, 30, 134, 8, false, true,
          false},
         {K::PushButton, IDC_TABHINTS, "Tablature Hints", 149, 24, 61, 14, true, false, false},
         {K::Static, IDC_STATIC,

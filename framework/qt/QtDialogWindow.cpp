@@ -114,6 +114,25 @@ void CQtDialogWindow::CreateControls()
     }
     if (pFirstTab != nullptr)
         pFirstTab->setFocus(Qt::TabFocusReason);
+    WidenLabels();
+}
+
+void CQtDialogWindow::WidenLabels()
+{
+    for (const auto& [pLabel, wide] : m_wideLabels) {
+        bool bCovers = false;
+        for (QObject* pChild : children()) {
+            auto* pOther = qobject_cast<QWidget*>(pChild);
+            if (pOther != nullptr && pOther != pLabel && pOther->geometry().intersects(wide))
+                bCovers = true;
+        }
+        if (bCovers)
+            continue;   // it wraps as the template has it
+        pLabel->setGeometry(wide);
+        const int cxNeeded = wide.right() + 1 + wide.left();
+        if (cxNeeded > width())
+            setFixedWidth(cxNeeded);
+    }
 }
 
 QWidget* CQtDialogWindow::CreateControl(const DlgControlTemplate& ctl)
@@ -139,17 +158,10 @@ QWidget* CQtDialogWindow::CreateControl(const DlgControlTemplate& ctl)
         pWidget = new CStaticText(text, align, cxTab, this);
         if (!text.contains(QLatin1Char('\n')) && ctl.cy <= 10) {
             // A one-line label in a face wider than the template's would wrap into
-            // the clipped second line: widen it instead, and the window with it.
+            // the clipped second line: note the width it needs.
             const int cxText = QFontMetrics(font()).size(Qt::TextExpandTabs, text, cxTab).width() + 2;
-            if (cxText > rc.width()) {
-                QRect wide = rc;
-                wide.setWidth(cxText);
-                pWidget->setGeometry(wide);
-                const int cxNeeded = wide.right() + 1 + m_units.ToPixelsX(ctl.x);
-                if (cxNeeded > width())
-                    setFixedWidth(cxNeeded);
-                return pWidget;
-            }
+            if (cxText > rc.width())
+                m_wideLabels.emplace_back(pWidget, QRect(rc.x(), rc.y(), cxText, rc.height()));
         }
         break;
     }

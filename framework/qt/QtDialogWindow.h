@@ -7,6 +7,8 @@
 
 #include <functional>
 #include <map>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "framework/Dialog.h"
@@ -54,6 +56,7 @@ protected:
 private:
     void CreateControls();
     QWidget* CreateControl(const DlgControlTemplate& ctl);
+    void WidenLabels();
     // Ends the window when the CDialog's handler ended the dialog.
     void FinishIfEnded();
     QString ReadWidgetText(const QWidget* pWidget) const;
@@ -69,6 +72,9 @@ private:
     bool m_bModal;
     CDialogBaseUnits m_units;
     std::map<int, QWidget*> m_controls;
+    // One-line labels whose text is wider than the template allows, with the width
+    // they need; widened after all controls exist, where that covers no other control.
+    std::vector<std::pair<QWidget*, QRect>> m_wideLabels;
     std::map<int, CGivenText> m_given;
     std::function<void()> m_fnOnDestroyed;
 };

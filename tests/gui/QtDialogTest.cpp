@@ -233,3 +233,35 @@ TEST_F(QtDialogTest, MissingTemplateIsACancelNotACrash)
     CDialog dlg(4242);
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
+
+// Labels of one line show their whole text even where the sans face is wider than the
+// template's, and never by covering another control.
+TEST_F(QtDialogTest, OneLineLabelsShowTheirWholeTextWithoutCoveringControls)
+{
+    CButtonDlg dlg;
+    int nClipped = 0;
+    int nCovering = 0;
+    int nLabels = 0;
+    WhenModal([&](QWidget* pModal) {
+        const QList<QLabel*> labels = pModal->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+        for (QLabel* pLabel : labels) {
+            if (pLabel->text().isEmpty())
+                continue;
+            ++nLabels;
+            for (QWidget* pOther : pModal->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                if (pOther != pLabel && qobject_cast<QPushButton*>(pOther) != nullptr &&
+                    pOther->geometry().intersects(pLabel->geometry()))
+                    ++nCovering;
+            const QRect needed = pLabel->fontMetrics().boundingRect(pLabel->contentsRect(),
+                                                                    Qt::TextWordWrap | Qt::TextExpandTabs,
+                                                                    pLabel->text());
+            if (needed.height() > pLabel->contentsRect().height() + 1)
+                ++nClipped;
+        }
+        static_cast<CQtDialogWindow*>(pModal)->reject();
+    });
+    dlg.DoModal();
+    EXPECT_GT(nLabels, 8);
+    EXPECT_EQ(nCovering, 0);
+    EXPECT_EQ(nClipped, 0);
+}

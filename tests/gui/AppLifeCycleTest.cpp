@@ -14,18 +14,11 @@
 #include "framework/qt/QtDialogWindow.h"
 #include "gui/AppFixture.h"
 #include "resources/Resource.h"
+#include "support/TestFiles.h"
 
 using namespace apptest;
 
 namespace {
-
-std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 QWidget* Hints() { auto w = WindowsTitled(QStringLiteral("Tablature Hints")); return w.empty() ? nullptr : w[0]; }
 
@@ -174,7 +167,7 @@ TEST(AppLifeCycle, RecentFilesMenuAndProfileBytes)
 
     f.app.ExitInstance();
     const auto ini = f.dir / (CProfile::ExecutableBaseName() + ".INI");
-    EXPECT_EQ(ReadFile(ini), "[Recent File List]\nFile1=" + files[4] + "\nFile2=" + files[3] + "\nFile3=" +
+    EXPECT_EQ(ReadFileBytes(ini), "[Recent File List]\nFile1=" + files[4] + "\nFile2=" + files[3] + "\nFile3=" +
                                  files[2] + "\nFile4=" + files[1] + "\n");
 }
 

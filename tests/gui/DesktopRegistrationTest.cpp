@@ -8,18 +8,11 @@
 #include <sstream>
 
 #include "gui/AppFixture.h"
+#include "support/TestFiles.h"
 
 using namespace apptest;
 
 namespace {
-
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 } // namespace
 
@@ -35,12 +28,12 @@ TEST(DesktopRegistration, StartUpRegistersTheDocumentTypeWithItsIcons)
     ::setenv("PATH", path.c_str(), 1);
     ASSERT_TRUE(bStarted);
 
-    const std::string entry = ReadBytes(data / "applications/fretly.desktop");
+    const std::string entry = ReadFileBytes(data / "applications/fretly.desktop");
     EXPECT_NE(entry.find("\nMimeType=application/x-fretly-document;\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("\nActions=print;\n"), std::string::npos);
-    EXPECT_NE(ReadBytes(data / "mime/packages/fretly.xml").find("<icon name=\"application-x-fretly-document\"/>"),
+    EXPECT_NE(ReadFileBytes(data / "mime/packages/fretly.xml").find("<icon name=\"application-x-fretly-document\"/>"),
               std::string::npos);
-    EXPECT_NE(ReadBytes(f.dir / "mimeapps.list").find("application/x-fretly-document=fretly.desktop;"),
+    EXPECT_NE(ReadFileBytes(f.dir / "mimeapps.list").find("application/x-fretly-document=fretly.desktop;"),
               std::string::npos);
 
     // Each icon is the resource's image at its own size.
@@ -49,7 +42,7 @@ TEST(DesktopRegistration, StartUpRegistersTheDocumentTypeWithItsIcons)
     for (int size : {16, 32}) {
         for (const auto& [file, resource] : icons) {
             const std::string dim = std::to_string(size);
-            const std::string png = ReadBytes(data / "icons/hicolor" / (dim + "x" + dim) / file);
+            const std::string png = ReadFileBytes(data / "icons/hicolor" / (dim + "x" + dim) / file);
             QFile res(QStringLiteral(":/fretly/%1-%2.png").arg(QLatin1String(resource)).arg(size));
             ASSERT_TRUE(res.open(QIODevice::ReadOnly));
             EXPECT_EQ(QByteArray::fromStdString(png), res.readAll()) << file << " " << size;

@@ -19,24 +19,11 @@
 #include "framework/DocTemplate.h"
 #include "framework/MemFile.h"
 #include "support/ScriptedUserInterface.h"
+#include "support/TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
 
 int CountEntries(const fs::path& dir)
 {
@@ -74,25 +61,14 @@ public:
     std::unique_ptr<CFile> GetFile(const std::string& path, unsigned nOpenFlags) override
     {
         std::unique_ptr<CFile> real = CFretlyDoc::GetFile(path, nOpenFlags);   // it must exist
-        std::string bytes = ReadFile(path);
+        std::string bytes = ReadFileBytes(path);
         return std::make_unique<CFailingFile>(bytes, bytes.size() / 2, path);
     }
 };
 
 class TabFileIo : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string tmpl = (fs::temp_directory_path() / "fretly-io-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-        fs::permissions(dir, fs::perms(0755));
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+    void SetUp() override { ASSERT_TRUE(scratch.IsValid()); }
 
     // A document with something in each part, for saving.
     static void Fill(CFretlyDoc& d, int nStaffs = 2)
@@ -104,7 +80,8 @@ protected:
         d.m_ppStaffs[0]->m_rows[2][7] = '5';
     }
 
-    fs::path dir;
+    CScratchDir scratch{"fretly-io"};
+    const fs::path dir = scratch.path;
     ScriptedUserInterface ui;
 };
 
@@ -118,7 +95,7 @@ TEST_F(TabFileIo, SaveAndOpenRoundTripTakesThePathAndClearsTheFlag)
     ASSERT_TRUE(doc.OnSaveDocument(path.string()));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(CountEntries(dir), 1);   // no temporary file left behind
-    EXPECT_EQ(ReadFile(path), SaveTab(doc));
+    EXPECT_EQ(ReadFileBytes(path), SaveTab(doc));
 
     CStartedDoc other;
     ui.dialogScripts.push_back([](CDialog&, MapDialogControls&) { return IDOK; });
@@ -136,7 +113,7 @@ TEST_F(TabFileIo, SavingKeepsTheModeOfTheFileItReplaces)
 {
     CStartedDoc doc;
     const fs::path path = dir / "mode.tab";
-    WriteFile(path, "old");
+    WriteFileBytes(path, "old");
     fs::permissions(path, fs::perms(0640));
     ASSERT_TRUE(doc.OnSaveDocument(path.string()));
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::mask, fs::perms(0640));
@@ -148,11 +125,11 @@ TEST_F(TabFileIo, SavingThroughALinkUpdatesTheLinkedFile)
     Fill(doc);
     const fs::path real = dir / "real.tab";
     const fs::path link = dir / "link.tab";
-    WriteFile(real, "old");
+    WriteFileBytes(real, "old");
     fs::create_symlink(real, link);
     ASSERT_TRUE(doc.OnSaveDocument(link.string()));
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadFile(real), SaveTab(doc));
+    EXPECT_EQ(ReadFileBytes(real), SaveTab(doc));
 }
 
 TEST_F(TabFileIo, EmptyFileIsNotReadButTakesTheName)
@@ -160,7 +137,7 @@ TEST_F(TabFileIo, EmptyFileIsNotReadButTakesTheName)
     CStartedDoc doc;
     Fill(doc);
     const fs::path path = dir / "empty.tab";
-    WriteFile(path, "");
+    WriteFileBytes(path, "");
     ASSERT_TRUE(doc.OnOpenDocument(path.string()));
     EXPECT_EQ(doc.m_nStaffs, 2);
     EXPECT_EQ(doc.m_strSongTitle, "Saved Song");
@@ -176,7 +153,7 @@ TEST_F(TabFileIo, FileWithoutBannerOpensAsANewDocumentUnderItsName)
     CSingleDocTemplate tmpl(IDR_MAINFRAME);
     tmpl.SetDocument(&doc);
     const fs::path path = dir / "plain.txt";
-    WriteFile(path, "Title: x\r\n---1---\r\n");
+    WriteFileBytes(path, "Title: x\r\n---1---\r\n");
     EXPECT_EQ(tmpl.OpenDocumentFile(path.string()), &doc);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text.substr(0, 32), "This is not a valid Fretly file!");
@@ -255,7 +232,7 @@ TEST_F(TabFileIo, FolderWithoutWritePermissionKeepsThePreviousFile)
     const fs::path ro = dir / "readonly";
     fs::create_directory(ro);
     const fs::path path = ro / "song.tab";
-    WriteFile(path, "previous contents");
+    WriteFileBytes(path, "previous contents");
     fs::permissions(ro, fs::perms(0555));
 
     // root writes anywhere; take an unprivileged identity for the attempt.
@@ -276,7 +253,7 @@ TEST_F(TabFileIo, FolderWithoutWritePermissionKeepsThePreviousFile)
     EXPECT_TRUE(doc.IsModified());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Access to " + path.string() + " was denied.");
-    EXPECT_EQ(ReadFile(path), "previous contents");
+    EXPECT_EQ(ReadFileBytes(path), "previous contents");
     EXPECT_EQ(CountEntries(ro), 1);
 }
 
@@ -294,7 +271,7 @@ TEST_F(TabFileIo, FullDiskKeepsThePreviousFile)
     const fs::path path = mnt / "song.tab";
     CStartedDoc small;
     ASSERT_TRUE(small.OnSaveDocument(path.string()));
-    const std::string previous = ReadFile(path);
+    const std::string previous = ReadFileBytes(path);
 
     CStartedDoc big;
     Fill(big, 400);   // about 250 KB of text
@@ -303,7 +280,7 @@ TEST_F(TabFileIo, FullDiskKeepsThePreviousFile)
     EXPECT_TRUE(big.IsModified());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Disk full while accessing " + path.string() + ".");
-    EXPECT_EQ(ReadFile(path), previous);
+    EXPECT_EQ(ReadFileBytes(path), previous);
     EXPECT_EQ(CountEntries(mnt), 1);
     ::umount2(mnt.c_str(), MNT_DETACH);
 }
@@ -311,7 +288,7 @@ TEST_F(TabFileIo, FullDiskKeepsThePreviousFile)
 TEST_F(TabFileIo, FileSizeLimitReportsADiskFullAndKeepsThePreviousFile)
 {
     const fs::path path = dir / "song.tab";
-    WriteFile(path, "previous contents");
+    WriteFileBytes(path, "previous contents");
     CStartedDoc big;
     Fill(big, 400);
 
@@ -328,7 +305,7 @@ TEST_F(TabFileIo, FileSizeLimitReportsADiskFullAndKeepsThePreviousFile)
     EXPECT_FALSE(bSaved);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Disk full while accessing " + path.string() + ".");
-    EXPECT_EQ(ReadFile(path), "previous contents");
+    EXPECT_EQ(ReadFileBytes(path), "previous contents");
     EXPECT_EQ(CountEntries(dir), 1);
 }
 
@@ -347,7 +324,7 @@ TEST_F(TabFileIo, FifoOpensAtOnceAsAnEmptyFile)
 TEST_F(TabFileIo, ReadOnlyFileIsNotReplaced)
 {
     const fs::path path = dir / "locked.tab";
-    WriteFile(path, "previous contents");
+    WriteFileBytes(path, "previous contents");
     fs::permissions(path, fs::perms(0444));
     fs::permissions(dir, fs::perms(0777));   // the folder itself would allow the save
     const bool bRoot = ::geteuid() == 0;
@@ -362,5 +339,5 @@ TEST_F(TabFileIo, ReadOnlyFileIsNotReplaced)
     EXPECT_FALSE(bSaved);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Access to " + path.string() + " was denied.");
-    EXPECT_EQ(ReadFile(path), "previous contents");
+    EXPECT_EQ(ReadFileBytes(path), "previous contents");
 }

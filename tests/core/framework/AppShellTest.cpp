@@ -11,6 +11,7 @@
 #include "framework/RecentFileList.h"
 #include "resources/MenuTables.h"
 #include "resources/Resource.h"
+#include "support/TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -23,25 +24,7 @@ CCommandLineInfo Parse(std::vector<std::string> args)
     return info;
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-struct TempDir {
-    TempDir()
-    {
-        path = fs::temp_directory_path() / ("fretly-shell-" + std::to_string(::getpid()) + "-" +
-                                            std::to_string(counter++));
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    fs::path path;
-    static inline int counter = 0;
-};
+using TempDir = CScratchDir;
 
 } // namespace
 
@@ -123,7 +106,7 @@ TEST(Profile, WritesSectionsAndKeysAndKeepsForeignEntries)
     p.WriteString("Recent File List", "File1", "/a b/c.tab");
     p.WriteInt("Settings", "PreviewPages", 2);
     ASSERT_TRUE(p.Save());
-    EXPECT_EQ(ReadFile(path), "[Other]\nKeep=me\n\n[Recent File List]\nFile1=/a b/c.tab\n\n[Settings]\nPreviewPages=2\n");
+    EXPECT_EQ(ReadFileBytes(path), "[Other]\nKeep=me\n\n[Recent File List]\nFile1=/a b/c.tab\n\n[Settings]\nPreviewPages=2\n");
     // No temporary file is left beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path / "sub"), fs::directory_iterator{}), 1);
 

@@ -17,24 +17,11 @@
 #include "framework/WinApp.h"
 #include "resources/Resource.h"
 #include "support/ScriptedUserInterface.h"
+#include "support/TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Read(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void Write(const fs::path& path, const std::string& text)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // Runs a program and returns its exit status and output.
 int RunCommand(const std::string& command, std::string& out)
@@ -103,9 +90,9 @@ protected:
         reg.m_pfnRunTool = [this](const std::vector<std::string>& argv) {
             tools.push_back(fs::path(argv[0]).filename().string());
             if (tools.back() == "update-mime-database")
-                Write(fs::path(argv[1]) / "application/x-fretly-document.xml", "");
+                WriteFileBytes(fs::path(argv[1]) / "application/x-fretly-document.xml", "");
             else
-                Write(fs::path(argv[1]) / "mimeinfo.cache", "");
+                WriteFileBytes(fs::path(argv[1]) / "mimeinfo.cache", "");
         };
         return reg.Register();
     }
@@ -151,13 +138,13 @@ const char* const kPackageTail = "  </mime-type>\n"
 TEST_F(ShellRegistration, OnAnEmptySystemWritesEntryPackageIconsAndTheAssociation)
 {
     ASSERT_TRUE(Register());
-    EXPECT_EQ(Read(Data("applications/fretly.desktop")), kDesktopEntry);
-    EXPECT_EQ(Read(Data("mime/packages/fretly.xml")), std::string(kPackageHead) + kGlob + kPackageTail);
-    EXPECT_EQ(Read(Data("icons/hicolor/16x16/apps/fretly.png")), "app16");
-    EXPECT_EQ(Read(Data("icons/hicolor/32x32/apps/fretly.png")), "app32");
-    EXPECT_EQ(Read(Data("icons/hicolor/16x16/mimetypes/application-x-fretly-document.png")), "doc16");
-    EXPECT_EQ(Read(Data("icons/hicolor/32x32/mimetypes/application-x-fretly-document.png")), "doc32");
-    EXPECT_EQ(Read(MimeApps()), "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n");
+    EXPECT_EQ(ReadFileBytes(Data("applications/fretly.desktop")), kDesktopEntry);
+    EXPECT_EQ(ReadFileBytes(Data("mime/packages/fretly.xml")), std::string(kPackageHead) + kGlob + kPackageTail);
+    EXPECT_EQ(ReadFileBytes(Data("icons/hicolor/16x16/apps/fretly.png")), "app16");
+    EXPECT_EQ(ReadFileBytes(Data("icons/hicolor/32x32/apps/fretly.png")), "app32");
+    EXPECT_EQ(ReadFileBytes(Data("icons/hicolor/16x16/mimetypes/application-x-fretly-document.png")), "doc16");
+    EXPECT_EQ(ReadFileBytes(Data("icons/hicolor/32x32/mimetypes/application-x-fretly-document.png")), "doc32");
+    EXPECT_EQ(ReadFileBytes(MimeApps()), "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n");
     EXPECT_EQ(fs::status(Data("applications/fretly.desktop")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     if (!AfxFindProgram("update-mime-database").empty() && !AfxFindProgram("update-desktop-database").empty()) {
@@ -201,7 +188,7 @@ TEST_F(ShellRegistration, DesktopEntriesPassTheValidator)
     for (const std::string exe : {"/opt/fretly/bin/fretly", "/home/a b/50% $off/it's \"x\"\\y/fretly"}) {
         CShellRegistration reg(Type(exe));
         const fs::path file = root / "check" / "fretly.desktop";
-        Write(file, reg.DesktopEntryText());
+        WriteFileBytes(file, reg.DesktopEntryText());
         std::string out;
         EXPECT_EQ(RunCommand("desktop-file-validate '" + file.string() + "'", out), 0) << exe << "\n" << out;
         EXPECT_EQ(out, "") << exe;
@@ -221,9 +208,9 @@ TEST_F(ShellRegistration, ThePackageCompilesToAGlobForTheExtension)
     ASSERT_TRUE(Register());
     std::string out;
     ASSERT_EQ(RunCommand(tool + " '" + Data("mime").string() + "'", out), 0) << out;
-    EXPECT_NE(Read(Data("mime/globs2")).find(":application/x-fretly-document:*.tab"), std::string::npos);
-    EXPECT_NE(Read(Data("mime/application/x-fretly-document.xml")).find("Fretly Document"), std::string::npos);
-    EXPECT_NE(Read(Data("mime/icons")).find("application/x-fretly-document:application-x-fretly-document"),
+    EXPECT_NE(ReadFileBytes(Data("mime/globs2")).find(":application/x-fretly-document:*.tab"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(Data("mime/application/x-fretly-document.xml")).find("Fretly Document"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(Data("mime/icons")).find("application/x-fretly-document:application-x-fretly-document"),
               std::string::npos);
 }
 
@@ -231,13 +218,13 @@ TEST_F(ShellRegistration, AnAssociationAlreadyOursIsLeftAsItIs)
 {
     const std::string list = "# kept\n[Added Associations]\ntext/plain=vim.desktop;\n\n"
                              "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n";
-    Write(MimeApps(), list);
+    WriteFileBytes(MimeApps(), list);
     ASSERT_TRUE(Register());
-    EXPECT_EQ(Read(MimeApps()), list);
+    EXPECT_EQ(ReadFileBytes(MimeApps()), list);
 
     // Ours through the system list: no user list is made.
     fs::remove(MimeApps());
-    Write(root / "etc/mimeapps.list", "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n");
+    WriteFileBytes(root / "etc/mimeapps.list", "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n");
     ASSERT_TRUE(Register());
     EXPECT_FALSE(fs::exists(MimeApps()));
 }
@@ -246,38 +233,38 @@ TEST_F(ShellRegistration, AnotherProgramsAssociationIsNeverTakenOver)
 {
     // The user gave Fretly documents to another program.
     const std::string list = "[Default Applications]\napplication/x-fretly-document=gedit.desktop;\n";
-    Write(MimeApps(), list);
+    WriteFileBytes(MimeApps(), list);
     ASSERT_TRUE(Register());
-    EXPECT_EQ(Read(MimeApps()), list);
-    EXPECT_NE(Read(Data("mime/packages/fretly.xml")).find(kGlob), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(MimeApps()), list);
+    EXPECT_NE(ReadFileBytes(Data("mime/packages/fretly.xml")).find(kGlob), std::string::npos);
 
     // The user removed Fretly from its own type.
     const std::string removed = "[Removed Associations]\napplication/x-fretly-document=fretly.desktop;\n";
-    Write(MimeApps(), removed);
+    WriteFileBytes(MimeApps(), removed);
     ASSERT_TRUE(Register());
-    EXPECT_EQ(Read(MimeApps()), removed);
+    EXPECT_EQ(ReadFileBytes(MimeApps()), removed);
     fs::remove(MimeApps());
 
     // Another type claims *.TAB and a program opens it: no association, and no glob
     // that would tie with theirs.
-    Write(root / "sys/mime/globs2", "# comment\n50:text/x-tabulated:*.TAB\n50:text/plain:*.txt\n");
-    Write(root / "sys/applications/mimeinfo.cache", "[MIME Cache]\ntext/x-tabulated=tabview.desktop;\n");
+    WriteFileBytes(root / "sys/mime/globs2", "# comment\n50:text/x-tabulated:*.TAB\n50:text/plain:*.txt\n");
+    WriteFileBytes(root / "sys/applications/mimeinfo.cache", "[MIME Cache]\ntext/x-tabulated=tabview.desktop;\n");
     ASSERT_TRUE(Register());
     EXPECT_FALSE(fs::exists(MimeApps()));
-    EXPECT_EQ(Read(Data("mime/packages/fretly.xml")), std::string(kPackageHead) + kPackageTail);
+    EXPECT_EQ(ReadFileBytes(Data("mime/packages/fretly.xml")), std::string(kPackageHead) + kPackageTail);
 
     // The same through a desktop-specific user list.
     fs::remove(root / "sys/applications/mimeinfo.cache");
     ::setenv("XDG_CURRENT_DESKTOP", "X-Cinnamon:GNOME", 1);
-    Write(root / "config/gnome-mimeapps.list", "[Added Associations]\ntext/x-tabulated=tabview.desktop;\n");
+    WriteFileBytes(root / "config/gnome-mimeapps.list", "[Added Associations]\ntext/x-tabulated=tabview.desktop;\n");
     ASSERT_TRUE(Register());
     EXPECT_FALSE(fs::exists(MimeApps()));
 
     // A rival type that nothing opens does not own the extension.
     fs::remove(root / "config/gnome-mimeapps.list");
     ASSERT_TRUE(Register());
-    EXPECT_EQ(Read(MimeApps()), "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n");
-    EXPECT_NE(Read(Data("mime/packages/fretly.xml")).find(kGlob), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(MimeApps()), "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n");
+    EXPECT_NE(ReadFileBytes(Data("mime/packages/fretly.xml")).find(kGlob), std::string::npos);
 }
 
 TEST(MimeAppsList, TheDefaultJoinsItsGroupAndEverythingElseStays)
@@ -300,7 +287,7 @@ TEST(MimeAppsList, TheDefaultJoinsItsGroupAndEverythingElseStays)
 TEST_F(ShellRegistration, AFileThatCannotBeWrittenEndsTheRegistrationQuietly)
 {
     // The data directory is a plain file: nothing under it can be made.
-    Write(root / "data", "not a directory");
+    WriteFileBytes(root / "data", "not a directory");
     EXPECT_FALSE(Register());
     EXPECT_FALSE(fs::exists(MimeApps()));
     EXPECT_TRUE(tools.empty());
@@ -314,12 +301,12 @@ TEST_F(ShellRegistration, AFileThatCannotBeWrittenEndsTheRegistrationQuietly)
 
 TEST_F(ShellRegistration, ASymlinkedListIsWrittenThroughItsLink)
 {
-    Write(root / "dotfiles/mimeapps.list", "[Added Associations]\n");
+    WriteFileBytes(root / "dotfiles/mimeapps.list", "[Added Associations]\n");
     fs::create_directories(root / "config");
     fs::create_symlink(root / "dotfiles/mimeapps.list", MimeApps());
     ASSERT_TRUE(Register());
     EXPECT_TRUE(fs::is_symlink(MimeApps()));
-    EXPECT_NE(Read(root / "dotfiles/mimeapps.list").find("fretly.desktop"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(root / "dotfiles/mimeapps.list").find("fretly.desktop"), std::string::npos);
 }
 
 TEST(SpawnDetached, RunsTheProgramWithoutWaitingForIt)
@@ -343,7 +330,7 @@ TEST_F(ShellRegistration, TheApplicationRegistersItsTemplatesType)
     CWinApp app;
     app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME));
     app.RegisterShellFileTypes(false);
-    const std::string entry = Read(Data("applications/fretly.desktop"));
+    const std::string entry = ReadFileBytes(Data("applications/fretly.desktop"));
     const std::string exe = fs::read_symlink("/proc/self/exe").string();
     EXPECT_NE(entry.find("\nExec=" + exe + " %f\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("\nMimeType=application/x-fretly-document;\n"), std::string::npos);
@@ -351,8 +338,8 @@ TEST_F(ShellRegistration, TheApplicationRegistersItsTemplatesType)
 
     // No icon images from this interface: the type shows the program's icon.
     app.RegisterShellFileTypes(true);
-    EXPECT_NE(Read(Data("applications/fretly.desktop")).find("\nExec=" + exe + " /p %f\n"), std::string::npos);
-    EXPECT_NE(Read(Data("mime/packages/fretly.xml")).find("<icon name=\"fretly\"/>"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(Data("applications/fretly.desktop")).find("\nExec=" + exe + " /p %f\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(Data("mime/packages/fretly.xml")).find("<icon name=\"fretly\"/>"), std::string::npos);
     EXPECT_FALSE(fs::exists(Data("icons")));
-    EXPECT_EQ(Read(MimeApps()), "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n");
+    EXPECT_EQ(ReadFileBytes(MimeApps()), "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n");
 }

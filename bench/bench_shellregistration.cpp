@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "framework/ShellRegistration.h"
+#include "desktop/ShellRegistration.h"
 
 namespace fs = std::filesystem;
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "framework/AtomicFile.h"
+#include "desktop/AtomicFile.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "framework/DocTemplate.h"
-#include "framework/ShellRegistration.h"
+#include "desktop/ShellRegistration.h"
 #include "framework/UserInterface.h"
 #include "framework/WinApp.h"
 #include "resources/Resource.h"

@@ -1,4 +1,4 @@
-#include "framework/ShellRegistration.h"
+#include "desktop/ShellRegistration.h"
 
 #include <algorithm>
 #include <cctype>

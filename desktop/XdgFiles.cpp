@@ -10,8 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "framework/AtomicFile.h"
-#include "framework/ShellRegistration.h"
+#include "desktop/AtomicFile.h"
+#include "desktop/ShellRegistration.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "framework/DocTemplate.h"
-#include "framework/ShellRegistration.h"
+#include "desktop/ShellRegistration.h"
 #include "framework/WinApp.h"
 #include "resources/Resource.h"
 #include "support/ScriptedUserInterface.h"

@@ -1,4 +1,4 @@
-#include "framework/AtomicFile.h"
+#include "desktop/AtomicFile.h"
 
 #include <cerrno>
 #include <filesystem>

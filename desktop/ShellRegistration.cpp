@@ -355,6 +355,31 @@ void CShellRegistration::RunTool(const std::string& name, const std::string& dir
         m_pfnRunTool({path, dir});
 }
 
+std::string CShellRegistration::SystemInstallDir() const
+{
+    std::error_code ec;
+    for (const std::string& dir : m_dataDirs) {
+        if (!fs::exists(dir + "/mime/packages/" + m_type.appId + ".xml", ec))
+            continue;
+        // The entry must start this very program: a package of another build, or another
+        // program's entry of the same name, leaves the per-user registration to us.
+        const std::vector<std::string> exec =
+            GroupValues(ReadText(dir + "/applications/" + DesktopId()), "Desktop Entry", "Exec");
+        if (exec.empty())
+            continue;
+        std::string program = exec.front();
+        if (!program.empty() && program[0] == '"')
+            program = program.substr(1, program.find('"', 1) - 1);
+        else
+            program = program.substr(0, program.find_first_of(" \t"));
+        if (!program.empty() && program[0] != '/')
+            program = AfxFindProgram(program);
+        if (!program.empty() && fs::equivalent(program, m_type.exePath, ec))
+            return dir;
+    }
+    return {};
+}
+
 bool CShellRegistration::Register()
 {
     // A path the desktop entry cannot carry would give a broken entry.
@@ -362,21 +387,24 @@ bool CShellRegistration::Register()
         !ValidUtf8WithoutControls(m_type.exePath))
         return false;
 
-    bool bIconsChanged = false;
-    if (!WriteIcons(bIconsChanged))
-        return false;
-
+    // Installed by a package, the desktop already has our entry, type and icons; a second
+    // copy per user would only shadow the system's and go stale on the next upgrade.
+    const bool bSystem = !SystemInstallDir().empty();
     const bool bRival = ExtensionOwnedByOther();
     const std::string mimeDir = m_strDataHome + "/mime";
-    bool bMimeChanged = false;
-    if (!AfxWriteFileIfChanged(mimeDir + "/packages/" + m_type.appId + ".xml", MimePackageText(!bRival),
-                               bMimeChanged))
-        return false;
-
     const std::string appsDir = m_strDataHome + "/applications";
+    bool bMimeChanged = false;
     bool bEntryChanged = false;
-    if (!AfxWriteFileIfChanged(appsDir + "/" + DesktopId(), DesktopEntryText(), bEntryChanged))
-        return false;
+    if (!bSystem) {
+        bool bIconsChanged = false;
+        if (!WriteIcons(bIconsChanged))
+            return false;
+        if (!AfxWriteFileIfChanged(mimeDir + "/packages/" + m_type.appId + ".xml", MimePackageText(!bRival),
+                                   bMimeChanged))
+            return false;
+        if (!AfxWriteFileIfChanged(appsDir + "/" + DesktopId(), DesktopEntryText(), bEntryChanged))
+            return false;
+    }
 
     if (!bRival && DefaultOwner() == None) {
         const std::string list = m_strConfigHome + "/mimeapps.list";
@@ -388,6 +416,8 @@ bool CShellRegistration::Register()
 
     // The caches are rebuilt when our files changed or a cache is missing (a tool that
     // did not finish last time).
+    if (bSystem)
+        return true;
     std::error_code ec;
     if (bMimeChanged || !fs::exists(mimeDir + "/" + MimeType() + ".xml", ec))
         RunTool("update-mime-database", mimeDir);

@@ -30,7 +30,8 @@ public:
     // XDG_CONFIG_DIRS and XDG_CURRENT_DESKTOP.
     explicit CShellRegistration(CShellFileType type);
 
-    // Writes everything; false when a file could not be written, which ends the
+    // Writes everything (only the default application when a package installed the
+    // rest system-wide); false when a file could not be written, which ends the
     // registration at that file.
     bool Register();
 
@@ -42,6 +43,9 @@ public:
 
     // Whether another MIME type claims the extension and some program handles it.
     bool ExtensionOwnedByOther() const;
+    // The system data folder (from XDG_DATA_DIRS) where a package installed our desktop
+    // entry, starting this program, and our MIME package; empty when there is none.
+    std::string SystemInstallDir() const;
     // Who is the default application of our MIME type in the mimeapps.list files.
     Ownership DefaultOwner() const;
 

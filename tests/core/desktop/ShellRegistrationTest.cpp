@@ -343,3 +343,59 @@ TEST_F(ShellRegistration, TheApplicationRegistersItsTemplatesType)
     EXPECT_FALSE(fs::exists(Data("icons")));
     EXPECT_EQ(ReadFileBytes(MimeApps()), "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n");
 }
+
+TEST_F(ShellRegistration, APackagedInstallIsNotCopiedIntoTheUsersHome)
+{
+    // The program as a package installs it: /usr/bin/fretly with its files under /usr/share.
+    const fs::path exe = root / "usr/bin/fretly";
+    WriteFileBytes(exe, "#!/bin/sh\n");
+    fs::permissions(exe, fs::perms(0755));
+    WriteFileBytes(root / "other/fretly", "#!/bin/sh\n");
+    fs::permissions(root / "other/fretly", fs::perms(0755));
+    ::setenv("PATH", (root / "usr/bin").c_str(), 1);
+
+    struct Case {
+        const char* what;
+        std::string exec;   // the system entry's Exec line; empty: no entry
+        bool bPackage;      // the system MIME package is there
+        bool bSystem;       // expected: counted as installed system-wide
+    } const cases[] = {
+        {"entry by name on PATH", "Exec=fretly %f", true, true},
+        {"entry by absolute path", "Exec=" + exe.string() + " %f", true, true},
+        {"entry by quoted path", "Exec=\"" + exe.string() + "\" %f", true, true},
+        {"entry of another build", "Exec=" + (root / "other/fretly").string() + " %f", true, false},
+        {"entry naming a missing program", "Exec=nosuchfretly %f", true, false},
+        {"entry without the MIME package", "Exec=fretly %f", false, false},
+        {"MIME package without an entry", "", true, false},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(root / "data");
+        fs::remove_all(root / "config");
+        fs::remove_all(root / "sys");
+        if (!c.exec.empty())
+            WriteFileBytes(root / "sys/applications/fretly.desktop", "[Desktop Entry]\nType=Application\n" + c.exec + "\n");
+        if (c.bPackage)
+            WriteFileBytes(root / "sys/mime/packages/fretly.xml", std::string(kPackageHead) + kGlob + kPackageTail);
+        tools.clear();
+        ASSERT_TRUE(Register(Type(exe.string()))) << c.what;
+        EXPECT_EQ(CShellRegistration(Type(exe.string())).SystemInstallDir().empty(), !c.bSystem) << c.what;
+        EXPECT_EQ(fs::exists(Data("applications/fretly.desktop")), !c.bSystem) << c.what;
+        EXPECT_EQ(fs::exists(Data("mime/packages/fretly.xml")), !c.bSystem) << c.what;
+        EXPECT_EQ(fs::exists(Data("icons")), !c.bSystem) << c.what;
+        if (c.bSystem) {
+            EXPECT_TRUE(tools.empty()) << c.what;
+        }
+        // Nobody else handles the type, so it is still made ours.
+        EXPECT_EQ(ReadFileBytes(MimeApps()), "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n")
+            << c.what;
+    }
+
+    // Installed system-wide, another program's association is still left alone.
+    fs::remove_all(root / "data");
+    fs::remove_all(root / "config");
+    WriteFileBytes(root / "sys/applications/fretly.desktop", "[Desktop Entry]\nExec=fretly %f\n");
+    WriteFileBytes(root / "etc/mimeapps.list", "[Default Applications]\napplication/x-fretly-document=gedit.desktop;\n");
+    ASSERT_TRUE(Register(Type(exe.string())));
+    EXPECT_FALSE(fs::exists(MimeApps()));
+    EXPECT_FALSE(fs::exists(Data("applications/fretly.desktop")));
+}

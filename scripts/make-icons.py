@@ -84,11 +84,12 @@ class Canvas:
                 if inside:
                     self.set(x, y, c)
 
-    def glyph(self, x0, y0, rows, colours):
+    def glyph(self, x0, y0, rows, colours, scale=1):
         for dy, row in enumerate(rows):
             for dx, ch in enumerate(row):
                 if ch in colours:
-                    self.set(x0 + dx, y0 + dy, colours[ch])
+                    self.rect(x0 + dx * scale, y0 + dy * scale,
+                              x0 + dx * scale + scale - 1, y0 + dy * scale + scale - 1, colours[ch])
 
     def blit(self, other, x0, y0):
         for y in range(other.h):
@@ -287,13 +288,28 @@ TOOLBAR = [img_new, img_open, img_save, img_info, img_newstaff, img_vbar, img_de
 
 # ---- icons ----------------------------------------------------------------------------
 
-def pick(c, cx, cy, s, colour, edge):
-    """A guitar pick: a rounded triangle pointing down."""
+# Fret numbers drawn on the icons, one pixel per mark at 32 by 32.
+ONE = ["##.", ".#.", ".#.", ".#.", ".#."]
+SEVEN = ["###", "..#", ".#.", ".#.", ".#."]
+DOC_SEVEN = ["###", "..#", ".#.", ".#."]
+DOC_FOUR = ["#.#", "#.#", "###", "..#"]
+
+# Every size a desktop asks the hicolor theme for; 16 and 32 are also compiled in.
+ICON_SIZES = (16, 32, 48, 64, 128)
+
+
+def pick_points(cx, cy, s):
     pts = []
     for i in range(60):
         t = 2 * math.pi * i / 60
         r = 1.0 + 0.2 * math.cos(3 * t - math.pi / 2)
         pts.append((cx + s * r * math.cos(t) * 0.9, cy - s * r * math.sin(t)))
+    return pts
+
+
+def pick(c, cx, cy, s, colour, edge):
+    """A guitar pick: a rounded triangle pointing down."""
+    pts = pick_points(cx, cy, s)
     c.polygon(pts, edge)
     inner = [(cx + (x - cx) * 0.86, cy + (y - cy) * 0.86) for x, y in pts]
     c.polygon(inner, colour)
@@ -315,8 +331,9 @@ def main_icon(size):
         c.hline(round(2 * k), size - 1 - round(2 * k), y, LGREY)
     # Fret numbers as small blocks on the strings
     if size >= 32:
-        c.glyph(6, 9, ["##.", ".#.", ".#.", ".#.", ".#."], {"#": WHITE})
-        c.glyph(6, 16, ["###", "..#", ".#.", ".#.", ".#."], {"#": WHITE})
+        g = max(1, round(k))
+        c.glyph(round(6 * k), round(9 * k), ONE, {"#": WHITE}, g)
+        c.glyph(round(6 * k), round(16 * k), SEVEN, {"#": WHITE}, g)
     pick(c, size * 0.64, size * 0.55, 9.5 * k, ORANGE, BROWN)
     return c
 
@@ -336,11 +353,58 @@ def doc_icon(size):
     for i in range(6):
         c.hline(x0 + round(2 * k), x1 - round(2 * k), round((12 + 2.4 * i) * k), GREY)
     if size >= 32:
-        c.vline(16, 11, 25, BLACK)
-        c.glyph(9, 13, ["###", "..#", ".#.", ".#."], {"#": BLUE})
-        c.glyph(20, 12, ["#.#", "#.#", "###", "..#"], {"#": RED})
+        g = max(1, round(k))
+        c.rect(round(16 * k), round(11 * k), round(16 * k) + g - 1, round(25 * k), BLACK)
+        c.glyph(round(9 * k), round(13 * k), DOC_SEVEN, {"#": BLUE}, g)
+        c.glyph(round(20 * k), round(12 * k), DOC_FOUR, {"#": RED}, g)
     pick(c, size * 0.68, size * 0.8, 5 * k, ORANGE, BROWN)
     return c
+
+
+# ---- the same pictures as scalable SVG, on the 32-pixel grid -------------------------
+
+def svg_colour(c):
+    return "#%02x%02x%02x" % c[:3]
+
+
+def svg_glyph(x0, y0, rows, colour):
+    return "".join('<rect x="%d" y="%d" width="1" height="1" fill="%s"/>' % (x0 + dx, y0 + dy, svg_colour(colour))
+                   for dy, row in enumerate(rows) for dx, ch in enumerate(row) if ch == "#")
+
+
+def svg_pick(cx, cy, s):
+    def path(pts):
+        return "M" + " L".join("%.2f %.2f" % p for p in pts) + " Z"
+    pts = pick_points(cx, cy, s)
+    inner = [(cx + (x - cx) * 0.86, cy + (y - cy) * 0.86) for x, y in pts]
+    return '<path d="%s" fill="%s"/><path d="%s" fill="%s"/>' % (path(pts), svg_colour(BROWN), path(inner),
+                                                                 svg_colour(ORANGE))
+
+
+def svg(body):
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">\n'
+            + body + "\n</svg>\n")
+
+
+def main_svg():
+    body = '<rect x="0" y="0" width="32" height="32" rx="5" fill="%s"/>' % svg_colour(NAVY)
+    body += '<rect x="1" y="1" width="30" height="30" rx="4" fill="%s"/>' % svg_colour(BLUE)
+    for i in range(6):
+        body += '<rect x="2" y="%d" width="28" height="1" fill="%s"/>' % (round(7 + 3.6 * i), svg_colour(LGREY))
+    body += svg_glyph(6, 9, ONE, WHITE) + svg_glyph(6, 16, SEVEN, WHITE)
+    return svg(body + svg_pick(32 * 0.64, 32 * 0.55, 9.5))
+
+
+def doc_svg():
+    body = ('<path d="M4.5 0.5 H19.5 L27.5 8.5 V31.5 H4.5 Z" fill="%s" stroke="%s"/>' % (svg_colour(WHITE),
+                                                                                      svg_colour(DGREY)))
+    body += '<path d="M19.5 0.5 V8.5 H27.5" fill="none" stroke="%s"/>' % svg_colour(DGREY)
+    for i in range(6):
+        body += '<rect x="6" y="%d" width="20" height="1" fill="%s"/>' % (round(12 + 2.4 * i), svg_colour(GREY))
+    body += '<rect x="16" y="11" width="1" height="15" fill="%s"/>' % svg_colour(BLACK)
+    body += svg_glyph(9, 13, DOC_SEVEN, BLUE) + svg_glyph(20, 12, DOC_FOUR, RED)
+    return svg(body + svg_pick(32 * 0.68, 32 * 0.8, 5))
 
 
 def main():
@@ -349,9 +413,12 @@ def main():
     for i, draw in enumerate(TOOLBAR):
         strip.blit(draw(), 16 * i, 0)
     write_png(os.path.join(OUT, "toolbar.png"), strip)
-    for size in (32, 16):
+    for size in ICON_SIZES:
         write_png(os.path.join(OUT, "fretly-%d.png" % size), main_icon(size))
         write_png(os.path.join(OUT, "document-%d.png" % size), doc_icon(size))
+    for name, text in (("fretly.svg", main_svg()), ("document.svg", doc_svg())):
+        with open(os.path.join(OUT, name), "w") as f:
+            f.write(text)
     # A magnified copy of the strip for looking at it (not compiled in).
     big = Canvas(strip.w * 4, strip.h * 4)
     for y in range(big.h):

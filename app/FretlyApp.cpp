@@ -35,7 +35,7 @@ bool CFretlyApp::InitInstance()
         [] { return std::make_unique<CFretlyView>(); }));
 
     // No shell DDE on this platform; the desktop learns the document type, its icons
-    // and the open and print commands on every start.
+    // and the open and print commands on every start, unless a package installed them.
     RegisterShellFileTypes(true);
 
     CCommandLineInfo cmdInfo;

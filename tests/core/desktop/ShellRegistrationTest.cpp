@@ -399,3 +399,28 @@ TEST_F(ShellRegistration, APackagedInstallIsNotCopiedIntoTheUsersHome)
     EXPECT_FALSE(fs::exists(MimeApps()));
     EXPECT_FALSE(fs::exists(Data("applications/fretly.desktop")));
 }
+
+TEST_F(ShellRegistration, TheInstalledFilesSayWhatTheProgramRegisters)
+{
+    // The package's desktop entry is written by hand; it must not drift from the one the
+    // program writes for a user, apart from naming the program through PATH.
+    ::setenv("PATH", (root / "nobin").c_str(), 1);
+    ScriptedUserInterface ui;
+    CWinApp app;
+    app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME));
+    app.RegisterShellFileTypes(true);
+    const std::string exe = fs::read_symlink("/proc/self/exe").string();
+    std::string expected = ReadFileBytes(Data("applications/fretly.desktop"));
+    for (std::size_t pos; (pos = expected.find(exe)) != std::string::npos;)
+        expected.replace(pos, exe.size(), "fretly");
+    const fs::path source = FRETLY_SOURCE_DIR "/resources/desktop";
+    std::string installed = ReadFileBytes(source / "fretly.desktop");
+    ASSERT_FALSE(installed.empty());
+    // Search words are only in the installed entry.
+    const std::size_t keywords = installed.find("Keywords=");
+    ASSERT_NE(keywords, std::string::npos);
+    installed.erase(keywords, installed.find('\n', keywords) + 1 - keywords);
+    EXPECT_EQ(installed, expected);
+
+    EXPECT_EQ(ReadFileBytes(source / "fretly.xml"), CShellRegistration(Type()).MimePackageText(true));
+}

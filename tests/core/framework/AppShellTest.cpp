@@ -52,8 +52,8 @@ TEST(CommandLine, FormsOfTheCommandLine)
 
 TEST(CommandLine, SwitchesAreCaseSensitiveAndUnknownOnesIgnored)
 {
-    EXPECT_EQ(Parse({"/P", "a.tab"}).m_nShellCommand, CCommandLineInfo::FileOpen);
-    EXPECT_EQ(Parse({"/DDE"}).m_nShellCommand, CCommandLineInfo::FileNew);
+    EXPECT_EQ(Parse({"-P", "a.tab"}).m_nShellCommand, CCommandLineInfo::FileOpen);
+    EXPECT_EQ(Parse({"-DDE"}).m_nShellCommand, CCommandLineInfo::FileNew);
     CCommandLineInfo emb = Parse({"-Embedding"});
     EXPECT_TRUE(emb.m_bRunEmbedded);
     EXPECT_EQ(emb.m_nShellCommand, CCommandLineInfo::FileNew);
@@ -72,6 +72,21 @@ TEST(CommandLine, AbsolutePathsAreFilesNotSwitches)
     EXPECT_EQ(pAbs.m_strFileName, "/tmp/x.tab");
     // A file at the root directory that exists is a file too.
     EXPECT_EQ(Parse({"/tmp"}).m_strFileName, "/tmp");
+}
+
+TEST(CommandLine, SlashArgumentsThatAreNoKnownSwitchAreFiles)
+{
+    // A file directly under the root folder, missing or not, is opened (and so reported
+    // as not found), never dropped as an unknown switch.
+    for (const char* arg : {"/missing.tab", "/P", "/DDE", "/pt.tab", "/embedding"}) {
+        CCommandLineInfo info = Parse({arg});
+        EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileOpen) << arg;
+        EXPECT_EQ(info.m_strFileName, arg);
+    }
+    CCommandLineInfo print = Parse({"/p", "/song.tab"});
+    EXPECT_EQ(print.m_nShellCommand, CCommandLineInfo::FilePrint);
+    EXPECT_EQ(print.m_strFileName, "/song.tab");
+    EXPECT_TRUE(Parse({"/Embedding"}).m_bRunEmbedded);
 }
 
 TEST(Profile, PathFollowsXdgConfigHome)

@@ -100,6 +100,9 @@ void CProfile::FromText(const std::string& text)
     m_sections.clear();
     m_sectionIndex.clear();
     const std::string_view all(text);
+    // One bucket per line at most: no rehashing however the lines fall into sections.
+    const auto nLines = static_cast<std::size_t>(std::count(all.begin(), all.end(), '\n')) + 1;
+    m_sectionIndex.reserve(std::min<std::size_t>(nLines, 1U << 20));
     Section* cur = nullptr;
     for (std::size_t pos = 0; pos < all.size();) {
         auto nl = all.find('\n', pos);

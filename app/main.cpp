@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/FretlyApp.h"
+#include "framework/StartDisplay.h"
 #include "framework/qt/QtUserInterface.h"
 #include "app/MainFrame.h"
 
@@ -20,6 +21,10 @@ int main(int argc, char* argv[])
         }
     }
 
+    // With no display at all the toolkit would abort; printing runs offscreen instead.
+    if (!AfxPrepareStartDisplay(argc, argv))
+        return 1;
+
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fretly"));
     QApplication::setApplicationVersion(QString::fromLatin1(kFretlyVersion));
@@ -30,7 +35,8 @@ int main(int argc, char* argv[])
     // The Hints window alone never keeps the program running.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    CQtUserInterface ui;
+    // Offscreen nobody sees a message box: its text goes to standard error instead.
+    CQtUserInterface ui(CQtUserInterface::NobodyToAnswer());
     // Arguments Qt did not take (it removes its own, such as -platform).
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i)

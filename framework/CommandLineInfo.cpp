@@ -1,6 +1,8 @@
 #include "framework/CommandLineInfo.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 void CCommandLineInfo::ParseParam(const std::string& param, bool bFlag, bool bLast)
 {
@@ -42,15 +44,18 @@ void CCommandLineInfo::ParseLast(bool bLast)
 
 namespace {
 
-// On Linux an absolute path also begins with '/': such an argument is a switch only
-// when the rest holds no further '/' and no file of that name exists ("/p", "/dde").
+constexpr const char* kSwitches[] = {"p", "pt", "dde", "Embedding", "Automation"};
+
+// On Linux an absolute path also begins with '/': such an argument is a switch only when
+// the rest is one of the known switches and no file of that name exists ("/p", "/dde");
+// anything else ("/missing.tab") is a file, so a missing one is reported, not ignored.
 bool IsSwitch(const std::string& arg)
 {
     if (arg.size() < 2)
         return false;
     if (arg[0] == '-')
         return true;
-    if (arg[0] != '/' || arg.find('/', 1) != std::string::npos)
+    if (arg[0] != '/' || std::find(std::begin(kSwitches), std::end(kSwitches), arg.substr(1)) == std::end(kSwitches))
         return false;
     std::error_code ec;
     return !std::filesystem::exists(arg, ec);

@@ -1,6 +1,7 @@
 #include "framework/Profile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,28 +10,33 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <unistd.h>
 
 #include "desktop/AtomicFile.h"
 
 namespace {
 
-std::string Trim(const std::string& s)
+std::string_view Trim(std::string_view s)
 {
     const auto b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos)
+    if (b == std::string_view::npos)
         return {};
     const auto e = s.find_last_not_of(" \t\r");
     return s.substr(b, e - b + 1);
 }
 
-// Section and key names compare without regard to ASCII case, as profile files do.
-bool SameName(const std::string& a, const std::string& b)
+// Section and key names compare without regard to ASCII case, as profile files do;
+// the indexes are keyed by the lower-case form.
+std::string Folded(std::string_view s)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
 }
+
+bool BreaksLines(const std::string& s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos; }
 
 } // namespace
 
@@ -56,12 +62,24 @@ std::string CProfile::DefaultPath(const std::string& exeBaseName)
     return (dir / (exeBaseName + ".INI")).string();
 }
 
+void CProfile::Section::Reindex()
+{
+    index.clear();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        index.emplace(Folded(entries[i].first), i);
+}
+
+void CProfile::ReindexSections()
+{
+    m_sectionIndex.clear();
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        m_sectionIndex.emplace(Folded(m_sections[i].name), i);
+}
+
 CProfile::Section* CProfile::Find(const std::string& section)
 {
-    for (Section& s : m_sections)
-        if (SameName(s.name, section))
-            return &s;
-    return nullptr;
+    auto it = m_sectionIndex.find(Folded(section));
+    return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
 }
 
 const CProfile::Section* CProfile::Find(const std::string& section) const
@@ -69,34 +87,42 @@ const CProfile::Section* CProfile::Find(const std::string& section) const
     return const_cast<CProfile*>(this)->Find(section);
 }
 
+CProfile::Section& CProfile::FindOrAdd(const std::string& section)
+{
+    auto [it, bAdded] = m_sectionIndex.emplace(Folded(section), m_sections.size());
+    if (bAdded)
+        m_sections.push_back({section, {}, {}});
+    return m_sections[it->second];
+}
+
 void CProfile::FromText(const std::string& text)
 {
     m_sections.clear();
-    std::istringstream in(text);
-    std::string line;
+    m_sectionIndex.clear();
+    const std::string_view all(text);
+    // One bucket per line at most: no rehashing however the lines fall into sections.
+    const auto nLines = static_cast<std::size_t>(std::count(all.begin(), all.end(), '\n')) + 1;
+    m_sectionIndex.reserve(std::min<std::size_t>(nLines, 1U << 20));
     Section* cur = nullptr;
-    while (std::getline(in, line)) {
-        std::string t = Trim(line);
+    for (std::size_t pos = 0; pos < all.size();) {
+        auto nl = all.find('\n', pos);
+        if (nl == std::string_view::npos)
+            nl = all.size();
+        const std::string_view t = Trim(all.substr(pos, nl - pos));
+        pos = nl + 1;
         if (t.empty() || t[0] == ';')
             continue;
         if (t.front() == '[' && t.back() == ']') {
-            std::string name = t.substr(1, t.size() - 2);
-            cur = Find(name);
-            if (cur == nullptr) {
-                m_sections.push_back({name, {}});
-                cur = &m_sections.back();
-            }
+            cur = &FindOrAdd(std::string(t.substr(1, t.size() - 2)));
             continue;
         }
         const auto eq = t.find('=');
-        if (cur == nullptr || eq == std::string::npos)
+        if (cur == nullptr || eq == std::string_view::npos)
             continue;
-        std::string key = Trim(t.substr(0, eq));
-        std::string value = Trim(t.substr(eq + 1));
-        auto it = std::find_if(cur->entries.begin(), cur->entries.end(),
-                               [&](const auto& e) { return SameName(e.first, key); });
-        if (it == cur->entries.end())
-            cur->entries.emplace_back(key, value);
+        // The first of several equal keys counts, as lookups would find it.
+        const std::string_view key = Trim(t.substr(0, eq));
+        if (cur->index.emplace(Folded(key), cur->entries.size()).second)
+            cur->entries.emplace_back(std::string(key), std::string(Trim(t.substr(eq + 1))));
     }
 }
 
@@ -118,6 +144,7 @@ std::string CProfile::ToText() const
 void CProfile::Load()
 {
     m_sections.clear();
+    m_sectionIndex.clear();
     std::ifstream in(m_strPath, std::ios::binary);
     if (!in)
         return;
@@ -126,9 +153,20 @@ void CProfile::Load()
     FromText(buf.str());
 }
 
+bool CProfile::IsReadOnly() const
+{
+    struct stat st {};
+    if (m_strPath.empty() || ::stat(m_strPath.c_str(), &st) != 0)
+        return false;
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(m_strPath.c_str(), W_OK) != 0;
+}
+
 bool CProfile::Save() const
 {
-    return !m_strPath.empty() && AfxWriteFileAtomically(m_strPath, ToText());
+    // The user made the file read-only to keep it as it is; replacing it would undo that.
+    if (m_strPath.empty() || IsReadOnly())
+        return false;
+    return AfxWriteFileAtomically(m_strPath, ToText());
 }
 
 std::string CProfile::GetString(const std::string& section, const std::string& key, const std::string& def) const
@@ -136,10 +174,8 @@ std::string CProfile::GetString(const std::string& section, const std::string& k
     const Section* s = Find(section);
     if (s == nullptr)
         return def;
-    for (const auto& [k, v] : s->entries)
-        if (SameName(k, key))
-            return v;
-    return def;
+    auto it = s->index.find(Folded(key));
+    return it == s->index.end() ? def : s->entries[it->second].second;
 }
 
 int CProfile::GetInt(const std::string& section, const std::string& key, int def) const
@@ -152,20 +188,17 @@ int CProfile::GetInt(const std::string& section, const std::string& key, int def
     return end == v.c_str() ? def : static_cast<int>(n);
 }
 
-void CProfile::WriteString(const std::string& section, const std::string& key, const std::string& value)
+bool CProfile::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
-    Section* s = Find(section);
-    if (s == nullptr) {
-        m_sections.push_back({section, {}});
-        s = &m_sections.back();
-    }
-    for (auto& e : s->entries) {
-        if (SameName(e.first, key)) {
-            e.second = value;
-            return;
-        }
-    }
-    s->entries.emplace_back(key, value);
+    if (BreaksLines(section) || BreaksLines(key) || BreaksLines(value))
+        return false;
+    Section& s = FindOrAdd(section);
+    auto [it, bAdded] = s.index.emplace(Folded(key), s.entries.size());
+    if (bAdded)
+        s.entries.emplace_back(key, value);
+    else
+        s.entries[it->second].second = value;
+    return true;
 }
 
 void CProfile::WriteInt(const std::string& section, const std::string& key, int value)
@@ -178,10 +211,14 @@ void CProfile::RemoveKey(const std::string& section, const std::string& key)
     Section* s = Find(section);
     if (s == nullptr)
         return;
-    std::erase_if(s->entries, [&](const auto& e) { return SameName(e.first, key); });
+    const std::string folded = Folded(key);
+    std::erase_if(s->entries, [&](const auto& e) { return Folded(e.first) == folded; });
+    s->Reindex();
 }
 
 void CProfile::RemoveSection(const std::string& section)
 {
-    std::erase_if(m_sections, [&](const Section& s) { return SameName(s.name, section); });
+    const std::string folded = Folded(section);
+    std::erase_if(m_sections, [&](const Section& s) { return Folded(s.name) == folded; });
+    ReindexSections();
 }

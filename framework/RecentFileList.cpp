@@ -14,6 +14,14 @@ std::string FullPath(const std::string& path)
     return ec ? path : p.lexically_normal().string();
 }
 
+bool HasControlBytes(const std::string& name)
+{
+    return std::any_of(name.begin(), name.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+}
+
 } // namespace
 
 std::string AfxAbbreviateName(const std::string& path, int nMaxLen, bool bAtLeastName)
@@ -52,6 +60,8 @@ std::string AfxAbbreviateName(const std::string& path, int nMaxLen, bool bAtLeas
 void CRecentFileList::Add(const std::string& path)
 {
     const std::string full = FullPath(path);
+    if (full.empty() || HasControlBytes(full))
+        return;
     std::erase(m_arrNames, full);
     m_arrNames.insert(m_arrNames.begin(), full);
     if (m_arrNames.size() > static_cast<std::size_t>(m_nSize))
@@ -98,7 +108,7 @@ void CRecentFileList::ReadList(const CProfile& profile)
     m_arrNames.clear();
     for (int i = 0; i < m_nSize; ++i) {
         std::string name = profile.GetString(m_strSectionName, KeyName(i));
-        if (!name.empty() && std::find(m_arrNames.begin(), m_arrNames.end(), name) == m_arrNames.end())
+        if (!name.empty() && !HasControlBytes(name) && std::find(m_arrNames.begin(), m_arrNames.end(), name) == m_arrNames.end())
             m_arrNames.push_back(name);
     }
 }

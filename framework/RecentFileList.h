@@ -19,6 +19,8 @@ public:
     const std::string& operator[](int nIndex) const { return m_arrNames[static_cast<std::size_t>(nIndex)]; }
 
     // Puts path (made absolute) at the top, dropping an older copy and the oldest entry.
+    // A name holding control bytes (a line break, ESC, ...) is not listed: written to the
+    // profile it would break the file into lines of its own, and a menu could not show it.
     void Add(const std::string& path);
     void Remove(int nIndex);
 
@@ -28,6 +30,7 @@ public:
     // "&1 name" ... with '&' in the name doubled so it is not taken as a mnemonic.
     std::string GetMenuText(int nIndex, const std::string& curDir) const;
 
+    // Entries holding control bytes are skipped.
     void ReadList(const CProfile& profile);
     void WriteList(CProfile& profile) const;
 

@@ -91,16 +91,25 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
     case CCommandLineInfo::FileNew:
     case CCommandLineInfo::FileDDE:   // no DDE here: "/dde" starts like a plain start
         OnCmdMsg(ID_FILE_NEW);
+        if (m_pMainWnd == nullptr)
+            m_nExitCode = 1;
         return m_pMainWnd != nullptr;
     case CCommandLineInfo::FileOpen:
-        return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
+        // The program ends when the named file cannot be opened; a script learns of it.
+        if (OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr)
+            return true;
+        m_nExitCode = 1;
+        return false;
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo:
         m_bShowMainWindow = false;
         // A print request without a file (the desktop's Print action started from a
-        // launcher) prints nothing rather than a blank page.
-        if (rCmdInfo.m_strFileName.empty())
+        // launcher) prints nothing rather than a blank page, and says so.
+        if (rCmdInfo.m_strFileName.empty()) {
+            AfxMessageBox(IDS_PRINT_NO_FILE, MB_ICONEXCLAMATION);
+            m_nExitCode = 1;
             return false;
+        }
         m_bPrintJobDone = false;
         if (OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr && m_pMainWnd != nullptr) {
             // The view reads the printer named by "/pt" from here.

@@ -73,7 +73,7 @@ public:
     int m_nNumPreviewPages = 0;
     CCommandLineInfo* m_pCmdInfo = nullptr;   // the command line being carried out (printing)
     bool m_bPrintJobDone = false;   // the last print job reached the printer in full
-    int m_nExitCode = 0;            // nonzero: command-line printing printed nothing
+    int m_nExitCode = 0;            // nonzero: the command line failed (nothing printed, file not opened)
     int m_nSaveCancels = 0;              // counts "Cancel" answers to the save prompt
 
     DECLARE_MESSAGE_MAP()

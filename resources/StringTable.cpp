@@ -27,6 +27,13 @@ const std::unordered_map<UINT, std::string>& Table()
         {IDS_SHELL_GENERIC_NAME, "Tablature Editor"},
         {IDS_SHELL_COMMENT, "Edit guitar tablature in plain ASCII form"},
         {IDS_SHELL_PRINT, "Print"},
+        {IDS_PRINT_NO_FILE, "No file was named to print, so nothing was printed."},
+        {IDS_NO_DISPLAY,
+         "There is no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+         "To print from a script use /p or /pt, which need no display."},
+        // Written to standard error where nobody can answer: the box's answer, the dialog's title
+        {IDS_UNATTENDED_ANSWER, "(answered %1: nobody is there to choose)"},
+        {IDS_UNATTENDED_DIALOG, "%1: not shown, as nobody is there to answer it; cancelled."},
 
         // Command prompts: status-bar line, then the tool tip after the newline
         {ID_FILE_NEW, "Create a new document\nNew"},

@@ -11,11 +11,15 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <cstdio>
+
 #include "framework/Dialog.h"
 #include "framework/qt/QtDialogWindow.h"
 #include "framework/qt/QtPrinting.h"
 #include "framework/qt/TextCodec.h"
 #include "resources/DialogTemplates.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -33,18 +37,62 @@ QMessageBox::Icon IconOf(UINT nType)
 struct BoxButton {
     QMessageBox::StandardButton button;
     int nResult;
+    const char* pszName;   // as the button reads, for the unattended report
 };
 
 std::vector<BoxButton> ButtonsOf(UINT nType)
 {
+    const BoxButton ok{QMessageBox::Ok, IDOK, "OK"};
+    const BoxButton cancel{QMessageBox::Cancel, IDCANCEL, "Cancel"};
+    const BoxButton yes{QMessageBox::Yes, IDYES, "Yes"};
+    const BoxButton no{QMessageBox::No, IDNO, "No"};
     switch (nType & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
-    case MB_YESNO: return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
-    case MB_YESNOCANCEL:
-        return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
-    default: return {{QMessageBox::Ok, IDOK}};
+    case MB_OKCANCEL: return {ok, cancel};
+    case MB_YESNO: return {yes, no};
+    case MB_YESNOCANCEL: return {yes, no, cancel};
+    default: return {ok};
     }
 }
+
+void WriteLine(const std::string& line)
+{
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    if (line.empty() || line.back() != '\n')
+        std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+void ReportSkippedDialog(const std::string& title) { WriteLine(AfxFormatString1(IDS_UNATTENDED_DIALOG, title)); }
+
+// The toolkit's standard dialogs that wait in exec() for an answer; while unattended
+// they are cancelled as soon as they are shown. Modeless windows (the Hints window, a
+// print-status window) and progress windows are left alone.
+class CUnattendedDialogGuard : public QObject {
+public:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override
+    {
+        if (pEvent->type() != QEvent::Show)
+            return false;
+        auto* pDlg = qobject_cast<QDialog*>(pWatched);
+        if (pDlg == nullptr || !pDlg->testAttribute(Qt::WA_ShowModal) || !IsStandardDialog(pDlg))
+            return false;
+        ReportSkippedDialog(pDlg->windowTitle().toStdString());
+        // Queued: exec() starts its loop after the show, and the answer must reach that loop.
+        QMetaObject::invokeMethod(pDlg, "reject", Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    static bool IsStandardDialog(const QObject* pDlg)
+    {
+        for (const char* pszClass : {"QMessageBox", "QFileDialog", "QAbstractPrintDialog", "QPageSetupDialog",
+                                     "QPrintPreviewDialog", "QColorDialog", "QFontDialog", "QInputDialog"}) {
+            if (pDlg->inherits(pszClass))
+                return true;
+        }
+        return false;
+    }
+};
 
 // The client corner of a window: below the menu bar of a main window.
 QPoint ClientCorner(const QWidget* pOwner)
@@ -60,11 +108,22 @@ QPoint ClientCorner(const QWidget* pOwner)
 
 } // namespace
 
-CQtUserInterface::CQtUserInterface()
-    : m_pPrinting(std::make_unique<CQtPrintingSystem>([this] { return Owner(); }))
+CQtUserInterface::CQtUserInterface(bool bUnattended)
+    : m_bUnattended(bUnattended), m_pPrinting(std::make_unique<CQtPrintingSystem>([this] { return Owner(); }))
 {
     AfxSetUserInterface(this);
+    if (m_bUnattended && qApp != nullptr) {
+        m_pDialogGuard = std::make_unique<CUnattendedDialogGuard>();
+        qApp->installEventFilter(m_pDialogGuard.get());
+    }
 }
+
+bool CQtUserInterface::NobodyToAnswer()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
 
 CQtUserInterface::~CQtUserInterface()
 {
@@ -84,6 +143,8 @@ CQtUserInterface::~CQtUserInterface()
     if (AfxGetUserInterface() == this)
         AfxSetUserInterface(nullptr);
     m_pPrinting.reset();
+    if (m_pDialogGuard && qApp != nullptr)
+        qApp->removeEventFilter(m_pDialogGuard.get());
 }
 
 QWidget* CQtUserInterface::Owner() const
@@ -97,6 +158,17 @@ QWidget* CQtUserInterface::Owner() const
 
 int CQtUserInterface::MessageBox(const std::string& text, const std::string& caption, UINT nType)
 {
+    if (m_bUnattended) {
+        // Said where a script's log can show it, and answered with the default button.
+        const std::vector<BoxButton> buttons = ButtonsOf(nType);
+        const int nAnswer = AfxDefaultButton(nType);
+        WriteLine(caption + ": " + text);
+        for (const BoxButton& b : buttons) {
+            if (buttons.size() > 1 && b.nResult == nAnswer)
+                WriteLine(AfxFormatString1(IDS_UNATTENDED_ANSWER, b.pszName));
+        }
+        return nAnswer;
+    }
     QMessageBox box(IconOf(nType), BytesToQString(caption), BytesToQString(text), QMessageBox::NoButton,
                     Owner());
     box.setTextFormat(Qt::PlainText);
@@ -128,6 +200,10 @@ int CQtUserInterface::RunModal(CDialog& dlg)
     const DlgTemplate* pTmpl = FindDialogTemplate(dlg.GetTemplateID());
     if (pTmpl == nullptr)
         return IDCANCEL;
+    if (m_bUnattended) {
+        ReportSkippedDialog(pTmpl->caption);
+        return IDCANCEL;
+    }
     CQtDialogWindow wnd(dlg, *pTmpl, true, Owner());
     if (pTmpl->x != 0 || pTmpl->y != 0)
         wnd.move(ModelessPosition(wnd, wnd.size()));
@@ -143,6 +219,10 @@ void CQtUserInterface::Beep() { QApplication::beep(); }
 
 bool CQtUserInterface::GetFileName(const CFileDialogRequest& request, std::string& path)
 {
+    if (m_bUnattended) {
+        ReportSkippedDialog(request.title);
+        return false;
+    }
     QFileDialog dialog(Owner(), BytesToQString(request.title));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(request.bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);

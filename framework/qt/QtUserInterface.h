@@ -2,6 +2,12 @@
 // The platform seam on Qt: message boxes, modal and modeless dialogs from the dialog
 // templates, the system beep and the Open / Save As dialogs. Constructing one installs
 // it as the user interface; destroying it uninstalls it.
+//
+// Unattended (offscreen or minimal platform: nobody sees the screen), nothing waits for
+// an answer: a message box writes its text to standard error and takes its default
+// button, a dialog or file dialog is cancelled at once, and so are the toolkit's own
+// standard dialogs (print, page setup, preview). Tests that answer boxes through the
+// offscreen platform construct an attended interface, the default.
 #include <QPointer>
 #include <QWidget>
 
@@ -15,7 +21,7 @@ class CQtPrintingSystem;
 
 class CQtUserInterface : public CUserInterface {
 public:
-    CQtUserInterface();
+    explicit CQtUserInterface(bool bUnattended = false);
     ~CQtUserInterface() override;
     CQtUserInterface(const CQtUserInterface&) = delete;
     CQtUserInterface& operator=(const CQtUserInterface&) = delete;
@@ -24,6 +30,10 @@ public:
     // window whose client corner modeless template positions count from.
     void SetMainWindow(QWidget* pMainWindow) { m_pMainWindow = pMainWindow; }
     QWidget* GetMainWindow() const { return m_pMainWindow; }
+
+    // True where no person can see or answer a window (QGuiApplication must exist).
+    static bool NobodyToAnswer();
+    bool IsUnattended() const { return m_bUnattended; }
 
     int MessageBox(const std::string& text, const std::string& caption, UINT nType) override;
     int RunModal(CDialog& dlg) override;
@@ -45,6 +55,8 @@ public:
 private:
     QWidget* Owner() const;
 
+    bool m_bUnattended;
+    std::unique_ptr<QObject> m_pDialogGuard;   // cancels standard dialogs while unattended
     QPointer<QWidget> m_pMainWindow;
     std::map<const CDialog*, QPointer<CQtDialogWindow>> m_modeless;
     // Printing comes with the user interface, its dialogs owned by the same window.

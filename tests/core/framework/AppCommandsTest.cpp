@@ -336,6 +336,7 @@ TEST(AppStartup, MissingFileOnTheCommandLineFailsWithoutShowingAWindow)
     EXPECT_EQ(ui.messages[0].text, (fs::current_path() / "no-such-file.tab").string() + " was not found.");
     ASSERT_NE(app.m_pMainWnd, nullptr);
     EXPECT_FALSE(app.m_pMainWnd->IsWindowVisible());
+    EXPECT_EQ(app.m_nExitCode, 1);   // the program ends, and not as a success
 }
 
 TEST(AppStartup, FrameCreationFailureIsReported)
@@ -433,21 +434,25 @@ TEST(AppStartup, PrintSwitchWithAMissingFileSaysSoAndPrintsNothing)
     EXPECT_EQ(app.ExitInstance(), 1);   // a script sees that nothing was printed
 }
 
-TEST(AppStartup, PrintSwitchWithoutAFilePrintsNothing)
+TEST(AppStartup, PrintSwitchWithoutAFilePrintsNothingAndSaysWhy)
 {
     // The desktop's Print action started from a launcher gives "/p" alone.
-    ScriptedUserInterface ui;
-    CTestApp app;
-    g_log.clear();
-    app.AddDocTemplate(new CSingleDocTemplate(
-        IDR_MAINFRAME, [] { return std::make_unique<CLineDoc>(); }, [] { return std::make_unique<CTestFrame>(); },
-        [] { return std::make_unique<CLineView>(); }));
-    app.m_args = {"/p"};
-    CCommandLineInfo info;
-    app.ParseCommandLine(info);
-    EXPECT_FALSE(app.ProcessShellCommand(info));
-    EXPECT_TRUE(g_log.empty());
-    EXPECT_TRUE(ui.messages.empty());
+    for (const char* sw : {"/p", "/pt", "-p"}) {
+        ScriptedUserInterface ui;
+        CTestApp app;
+        g_log.clear();
+        app.AddDocTemplate(new CSingleDocTemplate(
+            IDR_MAINFRAME, [] { return std::make_unique<CLineDoc>(); }, [] { return std::make_unique<CTestFrame>(); },
+            [] { return std::make_unique<CLineView>(); }));
+        app.m_args = {sw};
+        CCommandLineInfo info;
+        app.ParseCommandLine(info);
+        EXPECT_FALSE(app.ProcessShellCommand(info)) << sw;
+        EXPECT_TRUE(g_log.empty());
+        ASSERT_EQ(ui.messages.size(), 1U) << sw;
+        EXPECT_EQ(ui.messages[0].text, "No file was named to print, so nothing was printed.");
+        EXPECT_EQ(app.ExitInstance(), 1) << sw;   // a script sees that nothing was printed
+    }
 }
 
 TEST(AppStartup, DdeSwitchStartsLikeAPlainStart)

@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "framework/CommandLineInfo.h"
 #include "framework/Profile.h"
 #include "framework/RecentFileList.h"
+#include "framework/StartDisplay.h"
+#include "framework/WinApp.h"
 #include "resources/MenuTables.h"
 #include "resources/Resource.h"
 #include "support/TestFiles.h"
@@ -52,8 +55,8 @@ TEST(CommandLine, FormsOfTheCommandLine)
 
 TEST(CommandLine, SwitchesAreCaseSensitiveAndUnknownOnesIgnored)
 {
-    EXPECT_EQ(Parse({"/P", "a.tab"}).m_nShellCommand, CCommandLineInfo::FileOpen);
-    EXPECT_EQ(Parse({"/DDE"}).m_nShellCommand, CCommandLineInfo::FileNew);
+    EXPECT_EQ(Parse({"-P", "a.tab"}).m_nShellCommand, CCommandLineInfo::FileOpen);
+    EXPECT_EQ(Parse({"-DDE"}).m_nShellCommand, CCommandLineInfo::FileNew);
     CCommandLineInfo emb = Parse({"-Embedding"});
     EXPECT_TRUE(emb.m_bRunEmbedded);
     EXPECT_EQ(emb.m_nShellCommand, CCommandLineInfo::FileNew);
@@ -72,6 +75,21 @@ TEST(CommandLine, AbsolutePathsAreFilesNotSwitches)
     EXPECT_EQ(pAbs.m_strFileName, "/tmp/x.tab");
     // A file at the root directory that exists is a file too.
     EXPECT_EQ(Parse({"/tmp"}).m_strFileName, "/tmp");
+}
+
+TEST(CommandLine, SlashArgumentsThatAreNoKnownSwitchAreFiles)
+{
+    // A file directly under the root folder, missing or not, is opened (and so reported
+    // as not found), never dropped as an unknown switch.
+    for (const char* arg : {"/missing.tab", "/P", "/DDE", "/pt.tab", "/embedding"}) {
+        CCommandLineInfo info = Parse({arg});
+        EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileOpen) << arg;
+        EXPECT_EQ(info.m_strFileName, arg);
+    }
+    CCommandLineInfo print = Parse({"/p", "/song.tab"});
+    EXPECT_EQ(print.m_nShellCommand, CCommandLineInfo::FilePrint);
+    EXPECT_EQ(print.m_strFileName, "/song.tab");
+    EXPECT_TRUE(Parse({"/Embedding"}).m_bRunEmbedded);
 }
 
 TEST(Profile, PathFollowsXdgConfigHome)
@@ -121,6 +139,108 @@ TEST(Profile, SaveIntoAnUnwritablePlaceFails)
     CProfile p("/proc/fretly-none/fretly.INI");
     p.WriteString("S", "K", "V");
     EXPECT_FALSE(p.Save());
+}
+
+TEST(Profile, LookupsStayRightAsSectionsAndKeysComeAndGo)
+{
+    // Repeated sections merge, whatever their case; of repeated keys the first counts.
+    CProfile p;
+    p.FromText("[A]\nk1=1\nK1=ignored\n[b]\nx=2\n[a]\nk2=3\n k1 = again\n[B]\ny=4\n");
+    EXPECT_EQ(p.ToText(), "[A]\nk1=1\nk2=3\n\n[b]\nx=2\ny=4\n");
+    p.RemoveSection("A");
+    EXPECT_EQ(p.GetString("a", "k1", "gone"), "gone");
+    EXPECT_EQ(p.GetString("B", "Y"), "4");
+    p.RemoveKey("b", "X");
+    EXPECT_EQ(p.GetString("b", "x", "gone"), "gone");
+    EXPECT_EQ(p.GetString("b", "y"), "4");
+    EXPECT_TRUE(p.WriteString("b", "Y", "5"));
+    EXPECT_TRUE(p.WriteString("a", "k1", "6"));
+    EXPECT_EQ(p.ToText(), "[b]\ny=5\n\n[a]\nk1=6\n");
+}
+
+TEST(Profile, AReadOnlyProfileIsLeftAloneAtExit)
+{
+    TempDir dir;
+    const fs::path path = dir.path / "fretly.INI";
+    const std::string before = "; mine, do not touch\n[Recent File List]\nFile1=/kept.tab\n";
+    for (bool bReadOnly : {true, false}) {
+        WriteFileBytes(path, before);
+        fs::permissions(path, fs::perms(bReadOnly ? 0444 : 0644));
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        CWinApp app;
+        app.m_strProfilePath = path.string();
+        app.LoadStdProfileSettings(4);
+        app.AddToRecentFileList("/new.tab");
+        app.m_nNumPreviewPages = 2;
+        app.ExitInstance();
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        if (bReadOnly) {
+            // Not rewritten, not replaced (root could do either), and still read-only.
+            EXPECT_EQ(ReadFileBytes(path), before);
+            EXPECT_EQ(after.st_ino, st.st_ino);
+            EXPECT_EQ(after.st_mode & 0777, 0444U);
+        } else {
+            EXPECT_EQ(ReadFileBytes(path),
+                      "[Recent File List]\nFile1=/new.tab\nFile2=/kept.tab\n\n[Settings]\nPreviewPages=2\n");
+        }
+        fs::remove(path);
+    }
+}
+
+TEST(RecentFileList, NamesWithControlBytesNeverReachTheProfile)
+{
+    const std::string hostile[] = {"/t/x\n[Settings]\nPreviewPages=7", "/t/a\rb.tab", "/t/tab\there.tab",
+                                   "/t/esc\x1b[31m.tab", "/t/nul" + std::string(1, '\0') + ".tab", "/t/del\x7f.tab"};
+    for (const std::string& name : hostile) {
+        CRecentFileList list("Recent File List", "File%d", 4);
+        list.Add("/t/ok.tab");
+        list.Add(name);
+        ASSERT_EQ(list.GetCount(), 1) << name;
+        EXPECT_EQ(list[0], "/t/ok.tab");
+        CProfile p;
+        p.FromText("[Settings]\nPreviewPages=1\n");
+        list.WriteList(p);
+        EXPECT_EQ(p.ToText(), "[Settings]\nPreviewPages=1\n\n[Recent File List]\nFile1=/t/ok.tab\n") << name;
+    }
+    // Nor does the profile write a line break of any caller's.
+    CProfile p;
+    EXPECT_FALSE(p.WriteString("Recent File List", "File1", "/x\n[Settings]\nPreviewPages=7"));
+    EXPECT_FALSE(p.WriteString("S\r\n[T]", "K", "V"));
+    EXPECT_EQ(p.ToText(), "");
+    // A hand-edited profile's entries with control bytes are not listed either.
+    p.FromText("[Recent File List]\nFile1=/t/esc\x1b.tab\nFile2=/t/a\rb.tab\nFile3=/t/ok.tab\n");
+    CRecentFileList back("Recent File List", "File%d", 4);
+    back.ReadList(p);
+    ASSERT_EQ(back.GetCount(), 1);
+    EXPECT_EQ(back[0], "/t/ok.tab");
+}
+
+TEST(StartDisplay, PrintingRunsOffscreenWhereThereIsNoDisplay)
+{
+    const struct {
+        CDisplayEnvironment env;
+        std::vector<std::string> args;
+        CStartDisplay expected;
+    } cases[] = {
+        {{"", ":0", ""}, {"song.tab"}, CStartDisplay::Display},
+        {{"", "", "wayland-0"}, {}, CStartDisplay::Display},
+        {{"offscreen", "", ""}, {"song.tab"}, CStartDisplay::Display},
+        {{"", "", ""}, {"-platform", "vnc"}, CStartDisplay::Display},
+        {{"", "", ""}, {"/p", "song.tab"}, CStartDisplay::Offscreen},
+        {{"", "", ""}, {"/pt", "song.tab", "out.pdf"}, CStartDisplay::Offscreen},
+        {{"", "", ""}, {"/p"}, CStartDisplay::Offscreen},   // says "no file" rather than "no display"
+        {{"", "", ""}, {}, CStartDisplay::None},
+        {{"", "", ""}, {"song.tab"}, CStartDisplay::None},
+        {{"", "", ""}, {"/pt.tab"}, CStartDisplay::None},
+    };
+    for (const auto& c : cases) {
+        std::string where = c.env.qpaPlatform + "|" + c.env.display + "|" + c.env.waylandDisplay;
+        for (const std::string& a : c.args)
+            where += " " + a;
+        EXPECT_EQ(AfxChooseStartDisplay(c.env, c.args), c.expected) << where;
+    }
 }
 
 TEST(RecentFileList, MostRecentFirstNoDuplicatesFourEntries)

@@ -16,6 +16,9 @@ CFretlyDoc::CFretlyDoc()
       m_dlgFileInfo(nullptr),
       m_bSkipHeaderDialog(true)
 {
+    // A document read at start-up from an empty file (or /dev/null, or an empty FIFO)
+    // is never read into, and the view needs a staff for its cursor.
+    ResetStaffs();
 }
 
 CFretlyDoc::~CFretlyDoc() = default;

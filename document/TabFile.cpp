@@ -185,6 +185,7 @@ void CFretlyDoc::ReadTab(CArchive& ar)
     } else {
         AfxMessageBox(IDS_INVALID_FILE, MB_ICONEXCLAMATION | MB_OK);
         OnNewDocument();
+        SetLoadRejected();
     }
 }
 

@@ -1,7 +1,7 @@
 // Save, Save As and the save prompt of the document base.
 #include <filesystem>
-#include <unistd.h>
 
+#include "desktop/SafeFileWriter.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/UserInterface.h"
@@ -84,8 +84,7 @@ bool CDocument::DoFileSave()
 {
     // Untitled, read-only or vanished: ask for a name.
     std::error_code ec;
-    if (m_strPathName.empty() || !std::filesystem::exists(m_strPathName, ec) ||
-        ::access(m_strPathName.c_str(), W_OK) != 0)
+    if (m_strPathName.empty() || !std::filesystem::exists(m_strPathName, ec) || AfxIsFileReadOnly(m_strPathName))
         return DoSave({});
     return DoSave(m_strPathName);
 }

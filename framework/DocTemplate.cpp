@@ -101,7 +101,8 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const std::string& path, bool bM
             }
             return nullptr;
         }
-        pDoc->SetPathName(path);
+        if (!pDoc->IsLoadRejected())
+            pDoc->SetPathName(path);
     }
     InitialUpdateFrame(pDoc, bMakeVisible);
     return pDoc;

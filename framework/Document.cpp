@@ -1,13 +1,9 @@
 #include "framework/Document.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "desktop/SafeFileWriter.h"
 #include "framework/Archive.h"
 #include "framework/File.h"
 #include "framework/UserInterface.h"
@@ -24,85 +20,36 @@ std::string FullPath(const std::string& path)
     return ec ? path : p.lexically_normal().string();
 }
 
-// Writes into a temporary file beside the target and renames it over the target only
-// when every byte reached the disk, so a failed save never harms the previous file.
-class CSafeSaveFile {
+// The document's side of a safe save: the archive writes through CFile, the bytes go
+// to a CSafeFileWriter, and its errors become the framework's file errors.
+class CSafeSaveFile : public CFile {
 public:
-    explicit CSafeSaveFile(const std::string& target) : m_target(target)
+    explicit CSafeSaveFile(const std::string& path) : m_writer(path), m_strPath(path)
     {
-        // Saving through a symbolic link updates the file it points to; renaming over
-        // the link itself would leave that file stale and turn the link into a copy.
-        std::error_code ec;
-        if (std::filesystem::is_symlink(target, ec)) {
-            std::filesystem::path resolved = std::filesystem::weakly_canonical(target, ec);
-            if (!ec)
-                m_target = resolved.string();
-        }
-        // A file its owner made read-only is not replaced behind their back.
-        if (::faccessat(AT_FDCWD, m_target.c_str(), F_OK, AT_EACCESS) == 0 &&
-            ::faccessat(AT_FDCWD, m_target.c_str(), W_OK, AT_EACCESS) != 0)
-            CFileException::ThrowOsError(EACCES, target);
-        std::filesystem::path t(m_target);
-        std::filesystem::path dir = t.parent_path();
-        if (dir.empty())
-            dir = ".";
-        m_dir = dir.string();
-        // A hidden name beside the target (built by appending: g++ 12 -O3 warns falsely
-        // about "." + name).
-        std::string leaf(".");
-        leaf += t.filename().string();
-        leaf += ".XXXXXX";
-        std::string tmpl = (dir / leaf).string();
-        std::vector<char> name(tmpl.begin(), tmpl.end());
-        name.push_back('\0');
-        int fd = ::mkstemp(name.data());
-        if (fd < 0)
-            CFileException::ThrowOsError(errno, target);
-        m_temp = name.data();
-        // Keep the permissions of the file being replaced; a new file gets the usual ones.
-        struct stat st {};
-        mode_t mode = 0666;
-        if (::stat(m_target.c_str(), &st) == 0) {
-            mode = st.st_mode & 07777;
-        } else {
-            mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode &= ~mask;
-        }
-        ::fchmod(fd, mode);
-        m_file.Attach(fd, target);
+        if (int err = m_writer.Begin())
+            CFileException::ThrowOsError(err, path);
     }
 
-    ~CSafeSaveFile()
+    void Write(const void* pBuf, std::size_t nCount) override
     {
-        if (!m_bCommitted) {
-            m_file.Abort();
-            ::unlink(m_temp.c_str());
-        }
+        if (int err = m_writer.Write(pBuf, nCount))
+            CFileException::ThrowOsError(err, m_strPath);
     }
-
-    CFile& File() { return m_file; }
+    void Flush() override {}
+    std::uint64_t GetLength() const override { return m_writer.GetWritten(); }
+    void Close() override {}
+    void Abort() override { m_writer.Abort(); }
 
     void Commit()
     {
-        m_file.Flush();
-        m_file.Close();
-        if (::rename(m_temp.c_str(), m_target.c_str()) != 0)
-            CFileException::ThrowOsError(errno, m_target);
-        m_bCommitted = true;
-        int dfd = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dfd >= 0) {
-            ::fsync(dfd);
-            ::close(dfd);
-        }
+        if (int err = m_writer.Commit())
+            CFileException::ThrowOsError(err, m_strPath);
     }
+    const std::string& GetKeptCopy() const { return m_writer.GetKeptCopy(); }
 
 private:
-    std::string m_target;
-    std::string m_dir;
-    std::string m_temp;
-    CFile m_file;
-    bool m_bCommitted = false;
+    CSafeFileWriter m_writer;
+    std::string m_strPath;
 };
 
 } // namespace
@@ -158,6 +105,7 @@ bool CDocument::OnNewDocument()
     DeleteContents();
     m_strPathName.clear();
     m_strTitle = AfxLoadString(AFX_IDS_UNTITLED);
+    m_bLoadRejected = false;
     SetModifiedFlag(false);
     return true;
 }
@@ -173,6 +121,7 @@ bool CDocument::OnOpenDocument(const std::string& path)
     }
 
     DeleteContents();
+    m_bLoadRejected = false;
     SetModifiedFlag(true);   // dirty while loading: a failure part-way leaves a new document
     try {
         if (pFile->GetLength() != 0) {
@@ -188,20 +137,29 @@ bool CDocument::OnOpenDocument(const std::string& path)
         return false;
     }
     SetModifiedFlag(false);
-    SetPathName(path);
+    if (!m_bLoadRejected)
+        SetPathName(path);
     return true;
 }
 
 bool CDocument::OnSaveDocument(const std::string& path)
 {
+    std::unique_ptr<CSafeSaveFile> pFile;
     try {
-        CSafeSaveFile safe(path);
-        CArchive ar(&safe.File(), CArchive::store);
+        pFile = std::make_unique<CSafeSaveFile>(path);
+        CArchive ar(pFile.get(), CArchive::store);
         Serialize(ar);
         ar.Close();
-        safe.Commit();
+        pFile->Commit();
     } catch (...) {
+        std::string kept;
+        if (pFile) {
+            pFile->Abort();
+            kept = pFile->GetKeptCopy();
+        }
         ReportSaveLoadException(path, std::current_exception(), true, AFX_IDP_FAILED_TO_SAVE_DOC);
+        if (!kept.empty())
+            AfxMessageBox(AfxFormatString2(IDS_FILE_COPY_KEPT, FullPath(path), kept), MB_ICONEXCLAMATION);
         return false;
     }
     SetModifiedFlag(false);
@@ -216,6 +174,10 @@ std::string AfxSaveLoadErrorText(const std::string& fullPath, std::exception_ptr
     } catch (const CUserException&) {
         return {};
     } catch (const CFileException& e) {
+        if (e.m_cause == CFileException::notRegularFile)
+            return AfxFormatString1(IDS_FILE_NOT_REGULAR, fullPath);
+        if (e.m_cause == CFileException::linkLoop)
+            return AfxFormatString1(IDS_FILE_LINK_LOOP, fullPath);
         if (e.m_cause != CFileException::none)
             return AfxFormatString1(AFX_IDP_FILE_NONE + static_cast<UINT>(e.m_cause), fullPath);
     } catch (const CArchiveException& e) {

@@ -35,6 +35,11 @@ public:
     virtual bool OnOpenDocument(const std::string& path);
     virtual bool OnSaveDocument(const std::string& path);
     virtual void DeleteContents() {}
+    // Called by Serialize when it refuses the file it reads (the user has been told and
+    // the document started afresh): the document then keeps no name, so a Save asks
+    // for one instead of overwriting the refused file, and the file is not remembered.
+    void SetLoadRejected() { m_bLoadRejected = true; }
+    bool IsLoadRejected() const { return m_bLoadRejected; }
     // Opens the file a document is read from; throws CFileException when it cannot.
     virtual std::unique_ptr<CFile> GetFile(const std::string& path, unsigned nOpenFlags);
     virtual void Serialize(CArchive& ar);
@@ -61,6 +66,7 @@ protected:
     std::string m_strPathName;
     std::string m_strTitle;
     bool m_bModified = false;
+    bool m_bLoadRejected = false;
     std::vector<CView*> m_viewList;
 };
 

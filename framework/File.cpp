@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "desktop/SafeFileWriter.h"
+
 CFileException::Cause CFileException::OsErrorToCause(int osError)
 {
     switch (osError) {
@@ -14,7 +16,6 @@ CFileException::Cause CFileException::OsErrorToCause(int osError)
         return fileNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP:
     case EINVAL:
         return badPath;
     case EMFILE:
@@ -42,6 +43,10 @@ CFileException::Cause CFileException::OsErrorToCause(int osError)
         return diskFull;
     case EMLINK:
         return directoryFull;
+    case ELOOP:
+        return linkLoop;
+    case kSafeSaveNotRegularFile:
+        return notRegularFile;
     default:
         return genericException;
     }

@@ -21,6 +21,9 @@ public:
         lockViolation,
         diskFull,
         endOfFile,
+        // Fretly's own, with messages of their own
+        notRegularFile,   // a FIFO, device or folder where a file was to be written
+        linkLoop,         // symbolic links that lead round in a loop
     };
 
     CFileException(Cause cause, int osError, std::string fileName)

@@ -139,7 +139,7 @@ CDocument* CWinApp::OpenDocumentFile(const std::string& path)
         return pDoc;
     }
     pDoc = m_pDocTemplate->OpenDocumentFile(path, m_bShowMainWindow);
-    if (pDoc != nullptr && !path.empty())
+    if (pDoc != nullptr && !path.empty() && !pDoc->IsLoadRejected())
         AddToRecentFileList(pDoc->GetPathName());
     if (m_pMainWnd != nullptr)
         m_pMainWnd->OnUpdateFrameTitle();
@@ -227,8 +227,10 @@ bool CWinApp::OnOpenRecentFile(UINT nID)
         return false;
     const std::string path = (*m_pRecentFileList)[nIndex];
     const int nCancelsBefore = m_nSaveCancels;
-    // Only a file that failed to open leaves the list; cancelling the save prompt does not.
-    if (OpenDocumentFile(path) == nullptr && m_nSaveCancels == nCancelsBefore)
+    // Only a file that failed to open, or was refused as not valid, leaves the list;
+    // cancelling the save prompt does not.
+    CDocument* pDoc = OpenDocumentFile(path);
+    if ((pDoc == nullptr && m_nSaveCancels == nCancelsBefore) || (pDoc != nullptr && pDoc->IsLoadRejected()))
         m_pRecentFileList->Remove(nIndex);
     return true;
 }

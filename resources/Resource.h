@@ -111,6 +111,11 @@
 #define IDS_NO_DEFAULT_PRINTER 20
 #define IDS_PRINTER_NOT_FOUND 21
 
+// Saving and opening files (ids kept apart, as above)
+#define IDS_FILE_NOT_REGULAR 60
+#define IDS_FILE_LINK_LOOP 61
+#define IDS_FILE_COPY_KEPT 62
+
 // Texts of the desktop entry
 #define IDS_SHELL_GENERIC_NAME 40
 #define IDS_SHELL_COMMENT 41

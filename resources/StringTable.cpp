@@ -24,6 +24,11 @@ const std::unordered_map<UINT, std::string>& Table()
         {IDS_NO_DEFAULT_PRINTER,
          "There is no default printer, so nothing was printed.\nUse Print... to choose a printer or to print to a PDF file."},
         {IDS_PRINTER_NOT_FOUND, "The printer %1 was not found, so nothing was printed."},
+        {IDS_FILE_NOT_REGULAR,
+         "%1 is not a regular file (it is a pipe, a device or a folder), so it was left as it is.\n"
+         "Use Save As to save the document to a file."},
+        {IDS_FILE_LINK_LOOP, "%1 is a symbolic link that leads round in a loop, so it names no file."},
+        {IDS_FILE_COPY_KEPT, "The previous content of %1 could not be put back.\nA copy of it is kept in %2."},
         {IDS_SHELL_GENERIC_NAME, "Tablature Editor"},
         {IDS_SHELL_COMMENT, "Edit guitar tablature in plain ASCII form"},
         {IDS_SHELL_PRINT, "Print"},

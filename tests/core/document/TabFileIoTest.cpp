@@ -147,7 +147,9 @@ TEST_F(TabFileIo, EmptyFileIsNotReadButTakesTheName)
     EXPECT_TRUE(ui.dialogs.empty());
 }
 
-TEST_F(TabFileIo, FileWithoutBannerOpensAsANewDocumentUnderItsName)
+// The refused file must not become the document's file: a plain Save would replace it
+// by an empty tablature.
+TEST_F(TabFileIo, FileWithoutBannerOpensAsANewUntitledDocument)
 {
     CStartedDoc doc;
     CSingleDocTemplate tmpl(IDR_MAINFRAME);
@@ -159,9 +161,43 @@ TEST_F(TabFileIo, FileWithoutBannerOpensAsANewDocumentUnderItsName)
     EXPECT_EQ(ui.messages[0].text.substr(0, 32), "This is not a valid Fretly file!");
     EXPECT_EQ(doc.m_nStaffs, 1);
     EXPECT_TRUE(doc.m_strSongTitle.empty());
-    EXPECT_EQ(doc.GetTitle(), "plain.txt");
-    EXPECT_EQ(doc.GetPathName(), path.string());
+    EXPECT_EQ(doc.GetTitle(), "Untitled");
+    EXPECT_TRUE(doc.GetPathName().empty());
+    EXPECT_TRUE(doc.IsLoadRejected());
     EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(ReadFileBytes(path), "Title: x\r\n---1---\r\n");
+
+    // A good file afterwards takes its name as usual.
+    const fs::path good = dir / "good.tab";
+    ASSERT_TRUE(doc.OnSaveDocument(good.string()));
+    EXPECT_EQ(tmpl.OpenDocumentFile(good.string()), &doc);
+    EXPECT_FALSE(doc.IsLoadRejected());
+    EXPECT_EQ(doc.GetTitle(), "good.tab");
+}
+
+// At start-up the document is read from the file without any File New before it; an
+// empty file, /dev/null or an empty pipe is not read at all, and the document must
+// still have its staff.
+TEST_F(TabFileIo, EmptySourcesAtStartUpGiveOneEmptyStaff)
+{
+    const fs::path empty = dir / "empty.tab";
+    const fs::path pipe = dir / "pipe.tab";
+    WriteFileBytes(empty, "");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    for (const fs::path& path : {empty, fs::path("/dev/null"), pipe}) {
+        SCOPED_TRACE(path.string());
+        CFretlyDoc doc;   // as at start-up: no File New before the file
+        CSingleDocTemplate tmpl(IDR_MAINFRAME);
+        tmpl.SetDocument(&doc);
+        ASSERT_EQ(tmpl.OpenDocumentFile(path.string()), &doc);
+        ASSERT_EQ(doc.m_nStaffs, 1);
+        ASSERT_EQ(doc.m_ppStaffs.size(), 1u);
+        EXPECT_EQ(doc.m_ppStaffs[0]->GetLastUsedColumn(), 0);
+        EXPECT_EQ(doc.GetTitle(), path.filename().string());
+        CStartedDoc fresh;
+        EXPECT_EQ(SaveTab(doc), SaveTab(fresh));   // saves as a new document would
+    }
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(TabFileIo, MissingFileIsReportedAndTheDocumentStaysAsItWas)
@@ -234,6 +270,24 @@ TEST_F(TabFileIo, FolderWithoutWritePermissionKeepsThePreviousFile)
     const fs::path path = ro / "song.tab";
     WriteFileBytes(path, "previous contents");
     fs::permissions(ro, fs::perms(0555));
+
+    // Nowhere to keep a copy of the old content either, so nothing can be written.
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home != nullptr ? home : "";
+    ::setenv("HOME", (dir / "no-home").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (dir / "no-home").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (dir / "no-home").c_str(), 1);
+    struct CRestoreEnv {
+        std::string home;
+        ~CRestoreEnv()
+        {
+            ::setenv("HOME", home.c_str(), 1);
+            ::unsetenv("XDG_STATE_HOME");
+            ::unsetenv("XDG_CACHE_HOME");
+        }
+    } restoreEnv{savedHome};
+    fs::create_directory(dir / "no-home");
+    fs::permissions(dir / "no-home", fs::perms(0555));
 
     // root writes anywhere; take an unprivileged identity for the attempt.
     const bool bRoot = ::geteuid() == 0;

@@ -101,7 +101,7 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
         m_nExitCode = 1;
         return false;
     case CCommandLineInfo::FilePrint:
-    case CCommandLineInfo::FilePrintTo:
+    case CCommandLineInfo::FilePrintTo: {
         m_bShowMainWindow = false;
         // A print request without a file (the desktop's Print action started from a
         // launcher) prints nothing rather than a blank page, and says so.
@@ -111,7 +111,9 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
             return false;
         }
         m_bPrintJobDone = false;
-        if (OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr && m_pMainWnd != nullptr) {
+        // A refused file was replaced by an empty document: nothing of it to print.
+        CDocument* pDoc = OpenDocumentFile(rCmdInfo.m_strFileName);
+        if (pDoc != nullptr && !pDoc->IsLoadRejected() && m_pMainWnd != nullptr) {
             // The view reads the printer named by "/pt" from here.
             m_pCmdInfo = &rCmdInfo;
             m_pMainWnd->OnCmdMsg(ID_FILE_PRINT_DIRECT);
@@ -121,6 +123,7 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
         if (!m_bPrintJobDone)
             m_nExitCode = 1;
         return false;
+    }
     case CCommandLineInfo::FileNothing:
         break;
     }

@@ -50,7 +50,14 @@ public:
 
 class CPlainFrame : public CFrameWnd {
 public:
+    int m_nPrintCommands = 0;
     void DestroyWindow() override {}
+    bool OnCmdMsg(UINT nID) override
+    {
+        if (nID == ID_FILE_PRINT_DIRECT)
+            ++m_nPrintCommands;
+        return CFrameWnd::OnCmdMsg(nID);
+    }
 };
 
 class CPickyApp : public CWinApp {
@@ -168,4 +175,19 @@ TEST_F(RefusedFile, SaveOfAReadOnlyFileAsksForANameForEveryUser)
     frame->OnCmdMsg(ID_FILE_SAVE);
     EXPECT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ReadFileBytes(path), "new\n");
+}
+
+// A refused file holds nothing of the user's: printing it would print a blank page.
+TEST_F(RefusedFile, IsNotPrintedFromTheCommandLine)
+{
+    const std::string junk = Write("junk.tab", "junk\n");
+    app.m_args = {"/p", junk};
+    CCommandLineInfo info;
+    app.ParseCommandLine(info);
+    EXPECT_FALSE(app.ProcessShellCommand(info));
+    EXPECT_EQ(ui.messages.back().text, "not valid");
+    auto* pFrame = static_cast<CPlainFrame*>(app.m_pMainWnd);
+    ASSERT_NE(pFrame, nullptr);
+    EXPECT_EQ(pFrame->m_nPrintCommands, 0);
+    EXPECT_EQ(app.m_nExitCode, 1);
 }

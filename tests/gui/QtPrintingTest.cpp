@@ -131,7 +131,7 @@ TEST_F(QtPrinting, PreviewDrawsEveryPageAndKeepsThePageChoice)
         pPreview->setViewMode(QPrintPreviewWidget::FacingPagesView);
         QMetaObject::invokeMethod(pModal, "reject", Qt::QueuedConnection);
     });
-    EXPECT_TRUE(pJob->RunPreview(info, [&](UINT nPage) {
+    EXPECT_TRUE(pJob->RunPreview(info, [] {}, [&](UINT nPage) {
         drawn.push_back(nPage);
         pJob->GetDC()->TextOut(0, 0, "page");
     }));
@@ -147,7 +147,7 @@ TEST_F(QtPrinting, PreviewDrawsEveryPageAndKeepsThePageChoice)
         QMetaObject::invokeMethod(pModal, "reject", Qt::QueuedConnection);
     });
     info.m_nNumPreviewPages = 2;
-    pJob->RunPreview(info, [](UINT) {});
+    pJob->RunPreview(info, [] {}, [](UINT) {});
     EXPECT_EQ(info.m_nNumPreviewPages, 2U);
 }
 

@@ -37,6 +37,8 @@ public:
     bool m_bDirect = false;            // no Print dialog (command-line printing)
     bool m_bPreview = false;           // the job feeds print preview
     bool m_bContinuePrinting = true;   // a view may clear it to end the job early
+    bool m_bUserAbort = false;         // the user cancelled the job in its status window
+    bool m_bPrintFromPreview = false;  // preview: closed by its Print button
     UINT m_nCurPage = 1;               // the page being printed, 1-based
     UINT m_nNumPreviewPages = 0;       // preview: pages side by side (0: not chosen yet)
     CRect m_rectDraw;                  // the printable area of the current page

@@ -12,7 +12,12 @@ void AfxSetPrintingSystem(CPrintingSystem* pSystem) { g_pPrinting = pSystem; }
 
 CPrintingSystem* AfxGetPrintingSystem() { return g_pPrinting; }
 
-bool CPrintJob::RunPreview(CPrintInfo&, const std::function<void(UINT)>&) { return false; }
+std::unique_ptr<CPrintStatus> CPrintJob::OpenStatus(const CPrintInfo&) { return nullptr; }
+
+bool CPrintJob::RunPreview(CPrintInfo&, const std::function<void()>&, const std::function<void(UINT)>&)
+{
+    return false;
+}
 
 CPrintInfo::CPrintInfo() = default;
 CPrintInfo::~CPrintInfo() = default;

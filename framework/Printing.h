@@ -11,6 +11,17 @@
 class CDC;
 class CPrintInfo;
 
+// The printing-status window of one job: what is being printed and where, the page going
+// out, and a Cancel button. It never waits for anyone; the loop asks it between pages.
+class CPrintStatus {
+public:
+    virtual ~CPrintStatus() = default;
+    // Page nPage (of nPages; 0 when the count is not known) is about to be sent. Lets the
+    // program repaint and the user press Cancel; false once the user has cancelled, so the
+    // job stops after the page that was last shown.
+    virtual bool OnPage(UINT nPage, UINT nPages) = 0;
+};
+
 // One opened printer job. Its device context measures on the printer from the start;
 // drawing reaches paper only between StartDoc and EndDoc.
 class CPrintJob {
@@ -25,10 +36,18 @@ public:
     virtual bool EndDoc() = 0;
     virtual void AbortDoc() = 0;
 
-    // Preview jobs: shows the preview window until the user closes it, calling
-    // drawPage(n) to draw page n on GetDC() whenever a page is needed. Jobs that cannot
-    // preview return false.
-    virtual bool RunPreview(CPrintInfo& info, const std::function<void(UINT)>& drawPage);
+    // The status window for this job, shown until it is destroyed; null for none (no
+    // one to see it, or a system without one).
+    virtual std::unique_ptr<CPrintStatus> OpenStatus(const CPrintInfo& info);
+
+    // Preview jobs: shows the preview window until the user closes it. Before each pass
+    // over the pages (the first, and again after the paper, orientation or printer changed
+    // in the window) it calls layOut(), which may change info's page count; then
+    // drawPage(n) draws page n on GetDC(). When the user asks to print from the preview,
+    // the window closes and info.m_bPrintFromPreview is set. Jobs that cannot preview
+    // return false.
+    virtual bool RunPreview(CPrintInfo& info, const std::function<void()>& layOut,
+                            const std::function<void(UINT)>& drawPage);
 };
 
 class CPrintingSystem {

@@ -21,6 +21,9 @@ public:
     virtual void UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos) = 0;
     // A device context of the window for measuring text.
     virtual std::unique_ptr<CDC> GetDC() = 0;
+    // A print or preview job holds the view's drawing fields from its OnBeginPrinting to
+    // its OnEndPrinting; the window repaints meanwhile from what it showed before.
+    virtual void FreezeForPrinting(bool /*bFreeze*/) {}
 };
 
 class CView : public CCmdTarget {

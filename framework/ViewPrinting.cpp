@@ -21,6 +21,38 @@ void ClosePageCount(CPrintInfo& info)
         info.SetMaxPage(info.GetMinPage());
 }
 
+// While a job holds the view's font and cell, the window must not paint with them.
+class CScreenFreeze {
+public:
+    explicit CScreenFreeze(CViewHost* pHost) : m_pHost(pHost)
+    {
+        if (m_pHost != nullptr)
+            m_pHost->FreezeForPrinting(true);
+    }
+    ~CScreenFreeze()
+    {
+        if (m_pHost != nullptr)
+            m_pHost->FreezeForPrinting(false);
+    }
+    CScreenFreeze(const CScreenFreeze&) = delete;
+    CScreenFreeze& operator=(const CScreenFreeze&) = delete;
+
+private:
+    CViewHost* m_pHost;
+};
+
+// What a layout depends on: the page's size and resolution.
+struct CPageMetrics {
+    int cx, cy, dpiX, dpiY;
+    bool operator==(const CPageMetrics&) const = default;
+};
+
+CPageMetrics Metrics(CDC* pDC)
+{
+    return {pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES), pDC->GetDeviceCaps(LOGPIXELSX),
+            pDC->GetDeviceCaps(LOGPIXELSY)};
+}
+
 std::string JobName(const CDocument* pDoc)
 {
     return pDoc != nullptr && !pDoc->GetTitle().empty() ? pDoc->GetTitle() : std::string("Fretly");
@@ -70,8 +102,10 @@ void CView::OnFilePrint()
         return;
     CPrintJob& job = *info.m_pJob;
     CDC* pDC = job.GetDC();
+    CScreenFreeze freeze(GetHost());
 
     OnBeginPrinting(pDC, &info);
+    const bool bCounted = info.GetMaxPage() != CPrintInfo::kOpenMaxPage;
     ClosePageCount(info);
     if (!job.StartDoc(info.m_strDocName)) {
         OnEndPrinting(pDC, &info);
@@ -79,9 +113,15 @@ void CView::OnFilePrint()
         return;
     }
 
+    std::unique_ptr<CPrintStatus> pStatus = job.OpenStatus(info);
     bool bFailed = false;
     const UINT nLast = info.GetLastPrintedPage();
     for (UINT nPage = info.GetFirstPrintedPage(); nPage <= nLast && info.m_bContinuePrinting; ++nPage) {
+        // Cancel stops the job between pages, after the one the window last showed.
+        if (pStatus != nullptr && !pStatus->OnPage(nPage, bCounted ? info.GetMaxPage() : 0)) {
+            info.m_bUserAbort = true;
+            break;
+        }
         info.m_nCurPage = nPage;
         if (!job.StartPage()) {
             bFailed = true;
@@ -99,16 +139,19 @@ void CView::OnFilePrint()
             break;
         }
     }
+    pStatus.reset();
 
-    if (bFailed)
+    // An aborted job leaves nothing behind under the job's name (a PDF file is dropped).
+    if (bFailed || info.m_bUserAbort)
         job.AbortDoc();
     else
         bFailed = !job.EndDoc();
     OnEndPrinting(pDC, &info);
-    // A job that broke off is reported; the pages are not on paper or in the file.
+    // A job that broke off is reported; the pages are not on paper or in the file. A
+    // cancel is the user's own doing and needs no message.
     if (bFailed)
         AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT, MB_ICONEXCLAMATION);
-    else if (pApp != nullptr)
+    else if (pApp != nullptr && !info.m_bUserAbort)
         pApp->m_bPrintJobDone = true;
 }
 
@@ -123,23 +166,42 @@ void CView::OnFilePrintPreview()
 
     if (!OnPreparePrinting(&info) || info.m_pJob == nullptr)
         return;
-    CPrintJob& job = *info.m_pJob;
-    CDC* pDC = job.GetDC();
+    bool bShown = false;
+    {
+        CPrintJob& job = *info.m_pJob;
+        CDC* pDC = job.GetDC();
+        CScreenFreeze freeze(GetHost());
 
-    // One job from opening the preview to closing it.
-    OnBeginPrinting(pDC, &info);
-    ClosePageCount(info);
-    const bool bShown = job.RunPreview(info, [&](UINT nPage) {
-        info.m_nCurPage = nPage;
-        info.m_rectDraw = PageRect(pDC);
-        OnPrepareDC(pDC);
-        OnPrint(pDC, &info);
-    });
-    OnEndPrinting(pDC, &info);
+        // One job from opening the preview to closing it, laid out again whenever the
+        // paper, orientation or printer changes in the preview window.
+        OnBeginPrinting(pDC, &info);
+        ClosePageCount(info);
+        CPageMetrics laidOut = Metrics(pDC);
+        auto layOut = [&] {
+            if (Metrics(pDC) == laidOut)
+                return;
+            OnEndPrinting(pDC, &info);
+            info.SetMaxPage(CPrintInfo::kOpenMaxPage);
+            OnBeginPrinting(pDC, &info);
+            ClosePageCount(info);
+            laidOut = Metrics(pDC);
+        };
+        bShown = job.RunPreview(info, layOut, [&](UINT nPage) {
+            info.m_nCurPage = nPage;
+            info.m_rectDraw = PageRect(pDC);
+            OnPrepareDC(pDC);
+            OnPrint(pDC, &info);
+        });
+        OnEndPrinting(pDC, &info);
+    }
+    info.m_pJob.reset();
     if (!bShown) {
         AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT, MB_ICONEXCLAMATION);
         return;
     }
     if (pApp != nullptr && info.m_nNumPreviewPages != 0)
         pApp->m_nNumPreviewPages = static_cast<int>(info.m_nNumPreviewPages);
+    // Print from the preview: a job of its own, laid out for the printer it goes to.
+    if (info.m_bPrintFromPreview)
+        OnCmdMsg(ID_FILE_PRINT);
 }

@@ -110,11 +110,17 @@
 // Printing (ids kept apart from the others so that additions elsewhere do not meet them)
 #define IDS_NO_DEFAULT_PRINTER 20
 #define IDS_PRINTER_NOT_FOUND 21
+#define IDS_PRINT_STATUS_CAPTION 22
+#define IDS_PRINT_STATUS_ON 23
+#define IDS_PRINT_STATUS_PAGE 24
+#define IDS_PRINT_STATUS_PAGE_OF 25
+#define IDS_PRINT_STATUS_CANCEL 26
+#define IDS_PRINT_TO_FILE 27
 
 // Saving and opening files (ids kept apart, as above)
-#define IDS_FILE_NOT_REGULAR 60
-#define IDS_FILE_LINK_LOOP 61
-#define IDS_FILE_COPY_KEPT 62
+#define IDS_FILE_NOT_REGULAR 70
+#define IDS_FILE_LINK_LOOP 71
+#define IDS_FILE_COPY_KEPT 72
 
 // Texts of the desktop entry
 #define IDS_SHELL_GENERIC_NAME 40

@@ -1,14 +1,20 @@
 #include "resources/StringTable.h"
 
+#include <iterator>
 #include <unordered_map>
 
 #include "resources/Resource.h"
 
 namespace {
 
-const std::unordered_map<UINT, std::string>& Table()
-{
-    static const std::unordered_map<UINT, std::string> table = {
+struct StringEntry {
+    UINT nID;
+    const char* text;
+};
+
+// A list, not a map literal, so that two texts given the same ID are found (a map
+// would keep one of them without a word).
+const StringEntry kStrings[] = {
         // Document template and application
         {IDR_MAINFRAME, "Fretly\n\nFretly\nFretly Files (*.tab)\n.TAB\nFretly.Document\nFretly Document"},
         {AFX_IDS_APP_TITLE, "Fretly"},
@@ -29,6 +35,12 @@ const std::unordered_map<UINT, std::string>& Table()
          "Use Save As to save the document to a file."},
         {IDS_FILE_LINK_LOOP, "%1 is a symbolic link that leads round in a loop, so it names no file."},
         {IDS_FILE_COPY_KEPT, "The previous content of %1 could not be put back.\nA copy of it is kept in %2."},
+        {IDS_PRINT_STATUS_CAPTION, "Printing"},
+        {IDS_PRINT_STATUS_ON, "on %1"},
+        {IDS_PRINT_STATUS_PAGE, "Page %1"},
+        {IDS_PRINT_STATUS_PAGE_OF, "Page %1 of %2"},
+        {IDS_PRINT_STATUS_CANCEL, "Cancel"},
+        {IDS_PRINT_TO_FILE, "the file %1"},
         {IDS_SHELL_GENERIC_NAME, "Tablature Editor"},
         {IDS_SHELL_COMMENT, "Edit guitar tablature in plain ASCII form"},
         {IDS_SHELL_PRINT, "Print"},
@@ -107,7 +119,16 @@ const std::unordered_map<UINT, std::string>& Table()
         {AFX_IDP_FILE_LOCKING, "A locking violation occurred while accessing %1."},
         {AFX_IDP_FILE_DISKFULL, "Disk full while accessing %1."},
         {AFX_IDP_FILE_EOF, "An attempt was made to access %1 past its end."},
-    };
+};
+
+const std::unordered_map<UINT, std::string>& Table()
+{
+    static const std::unordered_map<UINT, std::string> table = [] {
+        std::unordered_map<UINT, std::string> t;
+        for (const StringEntry& e : kStrings)
+            t.emplace(e.nID, e.text);
+        return t;
+    }();
     return table;
 }
 
@@ -130,6 +151,8 @@ const std::string& AfxLoadString(UINT nID)
 }
 
 bool AfxHasString(UINT nID) { return Table().count(nID) != 0; }
+
+std::size_t AfxCountDuplicateStringIds() { return std::size(kStrings) - Table().size(); }
 
 std::string AfxFormatString1(UINT nIDFormat, const std::string& s1)
 {

@@ -28,6 +28,8 @@ public:
 
     // A printer name that names a PDF file instead ("/pt song.tab out.pdf").
     static bool IsPdfFileName(const std::string& name);
+    // False on the platforms that show nothing to anyone (offscreen, minimal).
+    static bool HasDisplay();
 
 private:
     QWidget* Owner() const { return m_owner ? m_owner() : nullptr; }

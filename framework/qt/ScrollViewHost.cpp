@@ -125,12 +125,32 @@ bool CScrollViewHost::viewportEvent(QEvent* pEvent)
     return QAbstractScrollArea::viewportEvent(pEvent);
 }
 
+void CScrollViewHost::FreezeForPrinting(bool bFreeze)
+{
+    if (bFreeze) {
+        // Taken while the view still draws for the screen.
+        if (m_nFrozen == 0)
+            m_frozen = viewport()->grab();
+        ++m_nFrozen;
+        return;
+    }
+    if (m_nFrozen > 0 && --m_nFrozen == 0) {
+        m_frozen = QPixmap();
+        viewport()->update();
+    }
+}
+
 void CScrollViewHost::paintEvent(QPaintEvent* pEvent)
 {
     QPainter painter(viewport());
     painter.fillRect(pEvent->rect(), Qt::white);
     if (m_pView == nullptr)
         return;
+    if (m_nFrozen > 0) {
+        // The view's font and cell are the printer's for now; show the screen as it was.
+        painter.drawPixmap(0, 0, m_frozen);
+        return;
+    }
     CQtDC dc(&painter, viewport(), pEvent->rect());
     m_pView->OnPrepareDC(&dc);
     m_pView->OnDraw(&dc);

@@ -2,6 +2,7 @@
 // The window of a scrolling view: a scroll area that gives the view its paint, key, mouse,
 // resize and scroll events, and maps the view's scroll sizes and position to its bars.
 #include <QAbstractScrollArea>
+#include <QPixmap>
 
 #include "framework/View.h"
 
@@ -21,6 +22,7 @@ public:
     void Invalidate(bool bErase) override;
     void UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos) override;
     std::unique_ptr<CDC> GetDC() override;
+    void FreezeForPrinting(bool bFreeze) override;
 
 protected:
     bool event(QEvent* pEvent) override;
@@ -41,4 +43,6 @@ private:
     int m_nCreateResult = 0;
     bool m_bSyncingBars = false;   // bars being set from the view: no echo back
     CSize m_sizePage;              // the view's page amounts
+    int m_nFrozen = 0;             // print jobs holding the view's drawing fields
+    QPixmap m_frozen;              // what the window showed when the job began
 };

@@ -2,6 +2,7 @@
 // jobs that cannot be had, and the preview window's keys and page choice.
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
@@ -10,6 +11,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "framework/DC.h"
@@ -82,6 +85,76 @@ TEST_F(QtPrinting, PdfThatCannotBeWrittenFailsToStart)
     EXPECT_FALSE(fs::exists(dir / "missing-folder" / "out.pdf"));
 }
 
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(QtPrinting, PdfTakesItsNameOnlyWhenComplete)
+{
+    fs::create_directories(dir);
+    const fs::path pdf = dir / "song.pdf";
+    std::ofstream(pdf.string()) << "yesterday's PDF";
+    CPrintInfo info;
+    info.m_bDirect = true;
+    info.m_strPrinterName = pdf.string();
+
+    // Aborted part-way: the file of that name is left as it was, and nothing beside it.
+    auto pJob = printing.OpenJob(info);
+    ASSERT_TRUE(pJob->StartDoc("song"));
+    ASSERT_TRUE(pJob->StartPage());
+    pJob->GetDC()->TextOut(100, 100, "|--3--|");
+    pJob->EndPage();
+    EXPECT_EQ(ReadFile(pdf), "yesterday's PDF");   // the pages go elsewhere until the end
+    pJob->AbortDoc();
+    pJob.reset();
+    EXPECT_EQ(ReadFile(pdf), "yesterday's PDF");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+
+    // Completed: the new PDF replaces it, with the permissions a new file gets.
+    pJob = printing.OpenJob(info);
+    ASSERT_TRUE(pJob->StartDoc("song"));
+    ASSERT_TRUE(pJob->StartPage());
+    ASSERT_TRUE(pJob->EndPage());
+    ASSERT_TRUE(pJob->EndDoc());
+    pJob.reset();
+    EXPECT_EQ(ReadFile(pdf).substr(0, 5), "%PDF-");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(static_cast<unsigned>(fs::status(pdf).permissions()), 0666U & ~mask);
+}
+
+TEST_F(QtPrinting, StatusWindowOnlyWhereSomeoneCanSeeIt)
+{
+    fs::create_directories(dir);
+    CPrintInfo info;
+    info.m_strPrinterName = (dir / "out.pdf").string();
+    info.m_strDocName = "song.tab";
+    auto pJob = printing.OpenJob(info);
+    ASSERT_NE(pJob, nullptr);
+    // Here (offscreen) a command-line print shows none; a print from the menu does, and
+    // it never waits: it only reports the page and whether Cancel was pressed.
+    info.m_bDirect = true;
+    EXPECT_EQ(pJob->OpenStatus(info), nullptr);
+    info.m_bDirect = false;
+    auto pStatus = pJob->OpenStatus(info);
+    ASSERT_NE(pStatus, nullptr);
+    EXPECT_TRUE(pStatus->OnPage(1, 0));
+    QWidget* pWindow = nullptr;
+    for (QWidget* pWidget : QApplication::topLevelWidgets())
+        if (pWidget->objectName() == "printStatus" && pWidget->isVisible())
+            pWindow = pWidget;
+    ASSERT_NE(pWindow, nullptr);
+    EXPECT_EQ(pWindow->windowTitle(), "Printing");
+    EXPECT_EQ(pWindow->findChild<QLabel*>("printStatusPage")->text(), "Page 1");   // total unknown
+    EXPECT_EQ(pWindow->findChild<QLabel*>("printStatusPrinter")->text(), "on the file out.pdf");
+    // Escape (the window's reject) is a Cancel as well.
+    QMetaObject::invokeMethod(pWindow, "reject");
+    EXPECT_FALSE(pStatus->OnPage(2, 0));
+}
+
 TEST_F(QtPrinting, MissingPrintersAreToldNotIgnored)
 {
     CPrintInfo named;
@@ -131,7 +204,7 @@ TEST_F(QtPrinting, PreviewDrawsEveryPageAndKeepsThePageChoice)
         pPreview->setViewMode(QPrintPreviewWidget::FacingPagesView);
         QMetaObject::invokeMethod(pModal, "reject", Qt::QueuedConnection);
     });
-    EXPECT_TRUE(pJob->RunPreview(info, [&](UINT nPage) {
+    EXPECT_TRUE(pJob->RunPreview(info, [] {}, [&](UINT nPage) {
         drawn.push_back(nPage);
         pJob->GetDC()->TextOut(0, 0, "page");
     }));
@@ -147,7 +220,7 @@ TEST_F(QtPrinting, PreviewDrawsEveryPageAndKeepsThePageChoice)
         QMetaObject::invokeMethod(pModal, "reject", Qt::QueuedConnection);
     });
     info.m_nNumPreviewPages = 2;
-    pJob->RunPreview(info, [](UINT) {});
+    pJob->RunPreview(info, [] {}, [](UINT) {});
     EXPECT_EQ(info.m_nNumPreviewPages, 2U);
 }
 

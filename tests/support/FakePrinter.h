@@ -11,8 +11,25 @@
 
 class FakePrinterDC : public RecordingDC {
 public:
-    FakePrinterDC(CSize cell, int nHorzRes, int nVertRes) : RecordingDC(cell, CRect(0, 0, nHorzRes, nVertRes)) {}
+    FakePrinterDC(CSize cell, int nHorzRes, int nVertRes)
+        : RecordingDC(cell, CRect(0, 0, nHorzRes, nVertRes)), m_nHorzRes(nHorzRes), m_nVertRes(nVertRes)
+    {
+    }
     bool IsPrinting() const override { return true; }
+    int GetDeviceCaps(int nIndex) const override
+    {
+        return nIndex == HORZRES ? m_nHorzRes : nIndex == VERTRES ? m_nVertRes : 96;
+    }
+    // The paper changed (turned, or another size).
+    void SetPage(int nHorzRes, int nVertRes)
+    {
+        m_nHorzRes = nHorzRes;
+        m_nVertRes = nVertRes;
+    }
+
+private:
+    int m_nHorzRes;
+    int m_nVertRes;
 };
 
 struct PrintedPage {
@@ -59,17 +76,52 @@ public:
             return !m_owner.bFailEndDoc;
         }
         void AbortDoc() override { m_owner.log.push_back("AbortDoc"); }
-        bool RunPreview(CPrintInfo& info, const std::function<void(UINT)>& drawPage) override
+
+        // Logs the pages it is told of; "cancels" once the page after nCancelAfterPage
+        // is due, as a user pressing Cancel while that page went out.
+        class Status : public CPrintStatus {
+        public:
+            explicit Status(FakePrinter& owner) : m_owner(owner) {}
+            ~Status() override { m_owner.log.push_back("status closed"); }
+            bool OnPage(UINT nPage, UINT nPages) override
+            {
+                if (m_owner.nCancelAfterPage != 0 && nPage > m_owner.nCancelAfterPage)
+                    return false;
+                m_owner.log.push_back("status " + std::to_string(nPage) + "/" + std::to_string(nPages));
+                return true;
+            }
+
+        private:
+            FakePrinter& m_owner;
+        };
+        std::unique_ptr<CPrintStatus> OpenStatus(const CPrintInfo&) override
+        {
+            if (!m_owner.bStatusWindow)
+                return nullptr;
+            m_owner.log.push_back("status open");
+            return std::make_unique<Status>(m_owner);
+        }
+
+        bool RunPreview(CPrintInfo& info, const std::function<void()>& layOut,
+                        const std::function<void(UINT)>& drawPage) override
         {
             m_owner.log.push_back("preview");
+            layOut();
             m_owner.previewMaxPage = info.GetMaxPage();
-            for (UINT nPage : m_owner.previewShows) {
+            for (std::size_t i = 0; i < m_owner.previewShows.size(); ++i) {
+                if (m_owner.nTurnPaperAt != 0 && i == m_owner.nTurnPaperAt) {
+                    m_dc.SetPage(m_owner.nTurnedHorzRes, m_owner.nTurnedVertRes);
+                    layOut();
+                    m_owner.previewMaxPageTurned = info.GetMaxPage();
+                }
                 m_dc.calls.clear();
+                const UINT nPage = m_owner.previewShows[i];
                 drawPage(nPage);
                 m_owner.pages.push_back({nPage, m_dc.calls});
             }
             if (m_owner.nPreviewChoice != 0)
                 info.m_nNumPreviewPages = m_owner.nPreviewChoice;
+            info.m_bPrintFromPreview = m_owner.bPrintFromPreview;
             return true;
         }
 
@@ -114,6 +166,13 @@ public:
     UINT nDialogTo = 0;
     std::vector<UINT> previewShows;   // pages the preview draws, in order
     UINT nPreviewChoice = 0;          // pages side by side the user picks in the preview
+    std::size_t nTurnPaperAt = 0;     // before this preview draw the paper changes (0: never)
+    int nTurnedHorzRes = 0;
+    int nTurnedVertRes = 0;
+    UINT previewMaxPageTurned = 0;
+    bool bPrintFromPreview = false;   // the preview is closed by its Print button
+    bool bStatusWindow = false;       // jobs show a status window
+    UINT nCancelAfterPage = 0;        // Cancel pressed while this page goes out (0: never)
     UINT previewPagesOffered = 0;
     UINT previewMaxPage = 0;
     std::string printerName;

@@ -8,6 +8,7 @@
 #include "framework/Document.h"
 #include "framework/FileException.h"
 #include "resources/Resource.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -47,4 +48,10 @@ TEST(DocumentErrors, ArchiveAndOtherErrorsFallBackToTheGeneralMessages)
     EXPECT_EQ(TextFor(std::make_exception_ptr(std::bad_alloc()), AFX_IDP_FAILED_TO_SAVE_DOC),
               "Failed to save document.");
     EXPECT_EQ(TextFor(std::make_exception_ptr(CUserException())), "");   // already reported
+}
+
+// Two messages given one ID would show the user the wrong text for one of them.
+TEST(DocumentErrors, EveryStringHasAnIdOfItsOwn)
+{
+    EXPECT_EQ(AfxCountDuplicateStringIds(), 0u);
 }

@@ -2,6 +2,7 @@
 // direct printing, and every way a job can fail to reach the printer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,16 @@ public:
     {
         log.push_back("begin");
         EXPECT_TRUE(pDC->IsPrinting());
-        if (nPages != 0)
+        if (nPagesOfHeight != 0)
+            pInfo->SetMaxPage(static_cast<UINT>(nPagesOfHeight / pDC->GetDeviceCaps(VERTRES)));
+        else if (nPages != 0)
             pInfo->SetMaxPage(nPages);
     }
     void OnPrepareDC(CDC* pDC) override { log.push_back("dc" + std::to_string(pDC->GetViewportOrg().x)); }
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override
     {
         log.push_back("print " + std::to_string(pInfo->m_nCurPage));
-        EXPECT_EQ(pInfo->m_rectDraw, CRect(0, 0, 600, 900));
+        EXPECT_EQ(pInfo->m_rectDraw, CRect(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)));
         pDC->TextOut(0, 0, "page " + std::to_string(pInfo->m_nCurPage));
         if (pInfo->m_nCurPage == nStopAfter)
             pInfo->m_bContinuePrinting = false;
@@ -40,6 +43,7 @@ public:
     void OnEndPrinting(CDC*, CPrintInfo*) override { log.push_back("end"); }
 
     UINT nPages = 3;
+    int nPagesOfHeight = 0;   // lay out this much height over the page's (0: nPages)
     UINT nStopAfter = 0;
     std::vector<std::string> log;
 
@@ -183,6 +187,86 @@ TEST_F(PrintLoop, PreviewIsOneJobAndRemembersThePageChoice)
     printer.nPreviewChoice = 0;
     view.OnCmdMsg(ID_FILE_PRINT_PREVIEW);
     EXPECT_EQ(app.m_nNumPreviewPages, 1);
+}
+
+TEST_F(PrintLoop, CancelStopsAfterTheShownPageAndGivesTheViewBackOnce)
+{
+    CWinApp app;
+    view.nPages = 5;
+    printer.bStatusWindow = true;
+    printer.nCancelAfterPage = 2;
+    view.OnCmdMsg(ID_FILE_PRINT);
+    EXPECT_EQ(view.log, (Log{"prepare", "begin", "dc0", "print 1", "dc0", "print 2", "end"}));
+    EXPECT_EQ(printer.log, (Log{"open dialog", "StartDoc Fretly", "status open", "status 1/5", "StartPage", "EndPage",
+                                "status 2/5", "StartPage", "EndPage", "status closed", "AbortDoc", "close"}));
+    EXPECT_EQ(printer.pages.size(), 2U);
+    EXPECT_TRUE(ui.messages.empty());   // the user's own choice, not a failure
+    EXPECT_FALSE(app.m_bPrintJobDone);  // a command-line print that was cancelled did not print
+}
+
+TEST_F(PrintLoop, StatusWindowCountsThePagesThatGoOut)
+{
+    struct Case {
+        UINT nViewPages;   // 0: the view does not count its pages
+        UINT nFrom, nTo;
+        Log status;
+    };
+    const Case cases[] = {
+        {3, 0, 0, {"status 1/3", "status 2/3", "status 3/3"}},
+        {3, 2, 3, {"status 2/3", "status 3/3"}},   // a range still counts the document's pages
+        {0, 0, 0, {"status 1/0"}},                 // unknown total
+        {3, 5, 6, {}},                             // nothing in range: nothing to tell
+    };
+    for (const Case& c : cases) {
+        printer.log.clear();
+        view.nPages = c.nViewPages;
+        printer.nDialogFrom = c.nFrom;
+        printer.nDialogTo = c.nTo;
+        printer.bStatusWindow = true;
+        view.OnCmdMsg(ID_FILE_PRINT);
+        Log status;
+        for (const std::string& entry : printer.log)
+            if (entry.rfind("status ", 0) == 0 && entry != "status open" && entry != "status closed")
+                status.push_back(entry);
+        EXPECT_EQ(status, c.status) << c.nViewPages << " " << c.nFrom;
+        EXPECT_EQ(printer.log[printer.log.size() - 3], "status closed");
+        EXPECT_EQ(printer.log[printer.log.size() - 2], "EndDoc");
+    }
+}
+
+TEST_F(PrintLoop, PreviewLaysOutAgainWhenThePaperChanges)
+{
+    view.nPagesOfHeight = 2700;
+    printer.previewShows = {1, 2, 3, 1, 2};
+    printer.nTurnPaperAt = 3;           // 900 high, then 1350: 3 pages, then 2
+    printer.nTurnedHorzRes = 900;
+    printer.nTurnedVertRes = 1350;
+    view.OnCmdMsg(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(printer.previewMaxPage, 3U);
+    EXPECT_EQ(printer.previewMaxPageTurned, 2U);
+    const Log expected{"prepare", "begin", "dc0", "print 1", "dc0", "print 2", "dc0", "print 3", "end", "begin",
+                       "dc0", "print 1", "dc0", "print 2", "end"};
+    EXPECT_EQ(view.log, expected);
+
+    // Drawing the pages again on the same paper lays nothing out again.
+    view.log.clear();
+    printer.nTurnPaperAt = 0;
+    view.OnCmdMsg(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(std::count(view.log.begin(), view.log.end(), "begin"), 1);
+    EXPECT_EQ(std::count(view.log.begin(), view.log.end(), "end"), 1);
+}
+
+TEST_F(PrintLoop, PrintFromThePreviewIsANewJobAfterThePreviewCloses)
+{
+    printer.previewShows = {1};
+    printer.bPrintFromPreview = true;
+    view.OnCmdMsg(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(view.log, (Log{"prepare", "begin", "dc0", "print 1", "end", "prepare", "begin", "dc0", "print 1",
+                             "dc0", "print 2", "dc0", "print 3", "end"}));
+    // The preview's job is closed before the Print dialog opens.
+    EXPECT_EQ(std::vector<std::string>(printer.log.begin(), printer.log.begin() + 4),
+              (Log{"open preview", "preview", "close", "open dialog"}));
+    EXPECT_EQ(printer.pages.size(), 4U);   // the preview's page, then the three printed
 }
 
 TEST(PrintWithoutPrinting, NoPrintingSystemIsReportedNotIgnored)

@@ -115,3 +115,7 @@
 #define IDS_SHELL_GENERIC_NAME 40
 #define IDS_SHELL_COMMENT 41
 #define IDS_SHELL_PRINT 42
+
+// Recovery copies of unsaved work
+#define IDS_RECOVER_QUESTION 60
+#define IDS_RECOVER_UNREADABLE 61

@@ -27,6 +27,8 @@ const std::unordered_map<UINT, std::string>& Table()
         {IDS_SHELL_GENERIC_NAME, "Tablature Editor"},
         {IDS_SHELL_COMMENT, "Edit guitar tablature in plain ASCII form"},
         {IDS_SHELL_PRINT, "Print"},
+        {IDS_RECOVER_QUESTION, "Fretly was closed before the changes to %1 were saved.\nRecover them?"},
+        {IDS_RECOVER_UNREADABLE, "A recovery copy could not be read. It was kept as\n%1"},
 
         // Command prompts: status-bar line, then the tool tip after the newline
         {ID_FILE_NEW, "Create a new document\nNew"},

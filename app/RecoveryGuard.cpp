@@ -48,11 +48,18 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-// exit() from inside the toolkit (a display gone, for one) still leaves the work behind.
+// exit() from inside the running program (the toolkit's, when the display is gone) still
+// leaves the work behind. The program then ends here: destroying the windows of a toolkit
+// that has lost its display crashes. A normal end has no guard left by now.
 void OnExit()
 {
-    if (g_pGuard != nullptr && OnMainThread())
-        g_pGuard->Flush();
+    if (g_pGuard == nullptr || !OnMainThread())
+        return;
+    g_pGuard->Flush();
+    if (CWinApp* pApp = AfxGetApp())
+        pApp->SaveStdProfileSettings();
+    std::fflush(nullptr);
+    ::_exit(1);
 }
 
 bool HasRecognitionLine(std::string_view text)

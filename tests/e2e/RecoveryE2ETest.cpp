@@ -228,3 +228,33 @@ TEST_F(RecoveryE2E, CommandLinePrintingMakesNoCopy)
     EXPECT_TRUE(fs::exists(scratch.path / "out.pdf"));
     EXPECT_FALSE(fs::exists(state));
 }
+
+TEST_F(RecoveryE2E, LosingTheDisplayKeepsTheWork)
+{
+    // Qt on X11 warns "The X11 connection broke" and calls exit(); the program writes the
+    // copy then. Needs an X server of its own to take away.
+    if (::access("/usr/bin/Xvfb", X_OK) != 0)
+        GTEST_SKIP() << "no Xvfb here";
+    const std::string display = ":" + std::to_string(200 + ::getpid() % 500);
+    CRun server({"/usr/bin/Xvfb", display, "-nolisten", "tcp"}, {"XDG_STATE_HOME=/nonexistent"});
+    std::vector<std::string> env = Env("FRETLY_TEST_KEYS=757");
+    env[0] = "QT_QPA_PLATFORM=xcb";
+    env.push_back("DISPLAY=" + display);
+    // The server takes a moment to listen; the program fails to start until it does.
+    std::string typed;
+    for (int nTry = 0; nTry < 50 && typed.empty(); ++nTry) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        CRun probe({exe, song.string()}, env);
+        typed = probe.WaitForLine("fretly-test: typed");
+        if (typed.empty())
+            continue;
+        server.Signal(SIGKILL);
+        server.Wait();
+        const int status = probe.Wait();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    }
+    ASSERT_EQ(typed, "fretly-test: typed 3 modified=1");
+    ASSERT_EQ(Copies().size(), 1u);
+    EXPECT_NE(ReadFileBytes(Copies()[0]).find("\n-757---"), std::string::npos);
+    ExpectRecoveredOnNextStart();
+}

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "document/FretlyDoc.h"
+#include "document/TabSnapshot.h"
 #include "framework/FrameWnd.h"
 #include "framework/WinApp.h"
 
@@ -102,6 +103,8 @@ CRecoveryGuard* AfxGetRecoveryGuard() { return g_pGuard; }
 
 CRecoveryGuard::CRecoveryGuard() : m_copy(AfxRecoveryFolder(), AfxRecoveryInstance(), this)
 {
+    // A long document's text is made on the writer thread, not between two keystrokes.
+    m_copy.SetSnapshot(AfxSnapshotTab);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] { m_copy.OnTimer(); });
     g_pGuard = this;

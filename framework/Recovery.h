@@ -64,12 +64,20 @@ public:
     // ...but changes that never pause still get one within this many quiet periods.
     static constexpr int kMaxQuietPeriods = 5;
 
+    // Takes what the text of the document is made from, quickly, on the document's
+    // thread; the function returned makes the text on the writer thread. Without one
+    // the text is made on the document's thread when the copy is due.
+    using TextMaker = std::function<bool(std::string&)>;
+    using Snapshot = std::function<TextMaker(CDocument&)>;
+
     // folder: where copies lie; instance: unique to this run of the program.
     CRecoveryCopy(std::string folder, std::string instance, CRecoveryTimer* pTimer);
     // Waits for the writer; the copy stays (the caller decides with Discard).
     ~CRecoveryCopy() override;
     CRecoveryCopy(const CRecoveryCopy&) = delete;
     CRecoveryCopy& operator=(const CRecoveryCopy&) = delete;
+
+    void SetSnapshot(Snapshot snapshot) { m_snapshot = std::move(snapshot); }
 
     // Follows this document from now on (nullptr: none). A document that is modified
     // already gets its copy after the usual delay.
@@ -107,7 +115,8 @@ private:
     struct CJob {
         bool bWrite = false;
         std::string path;
-        std::string data;
+        std::string data;          // the whole copy, or its header when makeText is set
+        TextMaker makeText;
         std::vector<std::string> removals;
     };
     void Queue(CJob job);
@@ -118,6 +127,7 @@ private:
     std::string m_strFolder;
     std::string m_strInstance;
     CRecoveryTimer* m_pTimer;
+    Snapshot m_snapshot;
     CDocument* m_pDoc = nullptr;
     bool m_bPending = false;          // a copy is due once the timer expires
     bool m_bChangedSinceStart = false;

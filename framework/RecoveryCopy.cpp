@@ -128,9 +128,6 @@ bool CRecoveryCopy::WriteCurrent(bool bWait)
 {
     if (m_pDoc == nullptr || !m_pDoc->IsModified())
         return true;
-    std::string text;
-    if (!AfxDocumentText(*m_pDoc, text))
-        return false;
     CRecoveryInfo info;
     info.docPath = m_pDoc->GetPathName();
     info.nPid = static_cast<long>(::getpid());
@@ -138,7 +135,15 @@ bool CRecoveryCopy::WriteCurrent(bool bWait)
     CJob job;
     job.bWrite = true;
     job.path = (fs::path(m_strFolder) / AfxRecoveryFileName(info.docPath, m_strInstance)).string();
-    job.data = AfxFormatRecoveryCopy(info, text);
+    if (m_snapshot) {
+        job.makeText = m_snapshot(*m_pDoc);
+        job.data = AfxFormatRecoveryCopy(info, {});
+    } else {
+        std::string text;
+        if (!AfxDocumentText(*m_pDoc, text))
+            return false;
+        job.data = AfxFormatRecoveryCopy(info, text);
+    }
     // The copy under an old name, and a copy taken over at start-up, go once this one is
     // safely written.
     if (!m_strCopyPath.empty() && m_strCopyPath != job.path)
@@ -224,7 +229,12 @@ void CRecoveryCopy::WriterLoop()
             std::error_code ec;
             fs::create_directories(m_strFolder, ec);
             ::chmod(m_strFolder.c_str(), 0700);
-            bOk = AfxWriteFileAtomically(job.path, job.data);
+            if (job.makeText) {
+                std::string text;
+                bOk = job.makeText(text);
+                job.data += text;
+            }
+            bOk = bOk && AfxWriteFileAtomically(job.path, job.data);
         }
         std::vector<std::string> kept;
         for (const std::string& r : job.removals) {

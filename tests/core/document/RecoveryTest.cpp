@@ -13,6 +13,7 @@
 
 #include "core/document/TabFixture.h"
 #include "core/document/TabTestSupport.h"
+#include "document/TabSnapshot.h"
 #include "framework/Recovery.h"
 #include "support/ScriptedUserInterface.h"
 #include "support/TestFiles.h"
@@ -371,4 +372,29 @@ TEST_F(Recovery, AnUnreadableCopyIsSetAsideAndTheUserTold)
     ui.messages.clear();
     EXPECT_FALSE(copy.OfferOrphans(doc, refuse));
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Recovery, ASnapshotWritesTheDocumentAsItWasWhenTaken)
+{
+    CRecoveryCopy copy(folder.string(), "1-a", &timer);
+    copy.SetSnapshot(AfxSnapshotTab);
+    copy.Attach(&doc);
+    doc.m_strSongTitle = "Night Blues";
+    doc.m_strComments = "play it slow";
+    doc.InsertStaff(0);
+    Put(doc, 1, 6, 1, "Am");
+    Type("757");
+    const std::string expected = SaveTab(doc);
+    const auto makeText = AfxSnapshotTab(doc);
+    // Editing goes on before the writer thread gets to the text.
+    Put(doc, 0, 0, 1, "999");
+    doc.DeleteStaff(1);
+    std::string text;
+    ASSERT_TRUE(makeText(text));
+    EXPECT_EQ(text, expected);
+
+    Put(doc, 0, 0, 1, "555");
+    doc.SetModifiedFlag(true);
+    ASSERT_TRUE(copy.FlushNow());
+    EXPECT_EQ(CopyText(copy.GetCopyPath()), SaveTab(doc));
 }

@@ -2,6 +2,7 @@
 
 #include "app/AboutBox.h"
 #include "app/MainFrame.h"
+#include "app/RecoveryGuard.h"
 #include "document/FretlyDoc.h"
 #include "framework/DocTemplate.h"
 #include "framework/UserInterface.h"
@@ -49,6 +50,10 @@ bool CFretlyApp::InitInstance()
     pFrame->DragAcceptFiles(true);
     m_dlgHints.Create(IDD_TABHINTS);
     pFrame->SetActiveWindow();
+
+    // Work left unsaved by an earlier run is offered back before the header dialog.
+    if (CRecoveryGuard* pRecovery = AfxGetRecoveryGuard())
+        pRecovery->OnStartup(pFrame, m_pMainWnd->GetActiveDocument());
 
     // The document's own first call to the header dialog was skipped while it was set
     // up; this one shows it over the visible main window.

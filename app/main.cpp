@@ -3,11 +3,14 @@
 #include <QIcon>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "app/FretlyApp.h"
+#include "app/MainFrame.h"
+#include "app/RecoveryGuard.h"
+#include "app/TestScript.h"
 #include "framework/StartDisplay.h"
 #include "framework/qt/QtUserInterface.h"
-#include "app/MainFrame.h"
 
 // The one application object, made before main runs.
 static CFretlyApp theApp;
@@ -35,8 +38,9 @@ int main(int argc, char* argv[])
     // The Hints window alone never keeps the program running.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Offscreen nobody sees a message box: its text goes to standard error instead.
-    CQtUserInterface ui(CQtUserInterface::NobodyToAnswer());
+    std::unique_ptr<CQtUserInterface> pUI = AfxMakeUserInterface();
+    // Keeps a copy of unsaved work; started by InitInstance unless it only prints.
+    CRecoveryGuard recovery;
     // Arguments Qt did not take (it removes its own, such as -platform).
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i)
@@ -47,10 +51,13 @@ int main(int argc, char* argv[])
         if (auto* pFrame = dynamic_cast<CMainFrame*>(theApp.m_pMainWnd)) {
             QObject::connect(pFrame, &CMainFrame::frameClosed, &qapp, &QCoreApplication::quit, Qt::QueuedConnection);
             // The main window may already be gone (closed from the start-up dialog).
+            AfxRunTestScript(pFrame);
             if (pFrame->isVisible())
                 nReturn = qapp.exec();
         }
     }
+    // Closed through the save prompt: saved, or the user chose not to keep the changes.
+    recovery.OnNormalEnd();
     nReturn = theApp.ExitInstance() != 0 ? 1 : nReturn;
     // Windows go while Qt is still there.
     theApp.m_dlgHints.DestroyWindow();

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "document/FretlyDoc.h"
+#include "document/TabSnapshot.h"
+#include "framework/Recovery.h"
 #include "framework/View.h"
 #include "view/FretlyView.h"
 
@@ -28,6 +30,13 @@ protected:
         return CSize(kCell.cx * static_cast<int>(text.size()), kCell.cy);
     }
     CRect GetClipBox() const override { return g_client; }
+};
+
+// Never expires: what a keystroke costs the recovery copy, not the copy itself.
+class CIdleTimer : public CRecoveryTimer {
+public:
+    void Start(int) override {}
+    void Stop() override {}
 };
 
 class CNullHost : public CViewHost {
@@ -52,6 +61,10 @@ void BM_Keystroke(benchmark::State& state)
     for (int i = 1; i < nStaffs; ++i)
         doc.InsertStaff(i - 1);
     view.OnInitialUpdate();
+    CIdleTimer timer;
+    CRecoveryCopy recovery("/nonexistent/fretly-bench", "bench", &timer);
+    if (state.range(2) != 0)
+        recovery.Attach(&doc);
 
     // Cursor on the second staff from the end (the only staff when there is one), as a
     // click would put it there after scrolling down.
@@ -73,8 +86,33 @@ void BM_Keystroke(benchmark::State& state)
 
 } // namespace
 
+// What bringing the recovery copy up to date costs the UI thread once typing has paused:
+// the snapshot the program takes (thread 1), against making the whole text there (0).
+// The text and the disk write are the writer thread's.
+void BM_RecoverySnapshot(benchmark::State& state)
+{
+    CFretlyDoc doc;
+    doc.OnNewDocument();
+    for (int i = 1; i < state.range(0); ++i)
+        doc.InsertStaff(i - 1);
+    for (auto _ : state) {
+        if (state.range(1) != 0) {
+            auto makeText = AfxSnapshotTab(doc);
+            benchmark::DoNotOptimize(&makeText);
+        } else {
+            std::string text;
+            AfxDocumentText(doc, text);
+            benchmark::DoNotOptimize(text.data());
+        }
+    }
+}
+
 BENCHMARK(BM_Keystroke)
-    ->ArgNames({"staffs", "height"})
-    ->ArgsProduct({{1, 1000, 100000}, {600, 128}});
+    ->ArgNames({"staffs", "height", "recovery"})
+    ->ArgsProduct({{1, 1000, 100000}, {600, 128}, {0, 1}});
+BENCHMARK(BM_RecoverySnapshot)
+    ->ArgNames({"staffs", "snapshot"})
+    ->ArgsProduct({{1000, 100000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

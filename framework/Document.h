@@ -12,13 +12,28 @@ class CArchive;
 class CFile;
 class CView;
 
+// Told whenever a document's modified flag is set, also when it was set already: every
+// change ends that way (the recovery copy listens).
+class CDocumentObserver {
+public:
+    virtual ~CDocumentObserver() = default;
+    virtual void OnDocumentModified(bool bModified) = 0;
+};
+
 class CDocument : public CCmdTarget {
 public:
     CDocument() = default;
     ~CDocument() override;
 
     bool IsModified() const { return m_bModified; }
-    virtual void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
+    virtual void SetModifiedFlag(bool bModified = true)
+    {
+        m_bModified = bModified;
+        if (m_pObserver != nullptr)
+            m_pObserver->OnDocumentModified(bModified);
+    }
+    // One observer at most; nullptr: none.
+    void SetObserver(CDocumentObserver* pObserver) { m_pObserver = pObserver; }
 
     const std::string& GetPathName() const { return m_strPathName; }
     // Takes the path (made absolute) and the title from its file name.
@@ -68,6 +83,7 @@ protected:
     bool m_bModified = false;
     bool m_bLoadRejected = false;
     std::vector<CView*> m_viewList;
+    CDocumentObserver* m_pObserver = nullptr;
 };
 
 // The name Save As proposes for an untitled document: the title cut at its first

@@ -132,3 +132,7 @@
 #define IDS_NO_DISPLAY 61
 #define IDS_UNATTENDED_ANSWER 62
 #define IDS_UNATTENDED_DIALOG 63
+
+// Recovery copies of unsaved work
+#define IDS_RECOVER_QUESTION 80
+#define IDS_RECOVER_UNREADABLE 81

@@ -135,5 +135,5 @@ void CStaff::operator delete(void* p, std::size_t nSize)
 }
 #else
 void* CStaff::operator new(std::size_t nSize) { return ::operator new(nSize); }
-void CStaff::operator delete(void* p, std::size_t nSize) { ::operator delete(p, nSize); }
+void CStaff::operator delete(void* p, std::size_t) { ::operator delete(p); }
 #endif

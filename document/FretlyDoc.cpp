@@ -104,18 +104,26 @@ void CFretlyDoc::OnViewHeaders()
     }
     m_dlgFileInfo.m_strArtist = m_strArtist;
     m_dlgFileInfo.m_strAlbum = m_strAlbum;
-    m_dlgFileInfo.m_strComments = m_strComments;
+    // The comments may be hundreds of megabytes: lent to the dialog rather than copied.
+    // A cancelled dialog stores nothing, so they come back as they went.
+    m_dlgFileInfo.m_strComments = std::move(m_strComments);
     m_dlgFileInfo.m_strEmail = m_strEmail;
     m_dlgFileInfo.m_strTranscriber = m_strTranscriber;
     m_dlgFileInfo.m_strSongTitle = m_strSongTitle;
     m_dlgFileInfo.m_bFairUse = m_bFairUse ? 1 : 0;
 
-    const bool bOk = m_dlgFileInfo.DoModal() == IDOK;
+    bool bOk = false;
+    try {
+        bOk = m_dlgFileInfo.DoModal() == IDOK;
+    } catch (...) {
+        m_strComments = std::move(m_dlgFileInfo.m_strComments);
+        throw;
+    }
+    m_strComments = std::move(m_dlgFileInfo.m_strComments);
     if (bOk) {
         // Moved, not copied: the dialog keeps no second copy of a huge comment block.
         m_strArtist = std::move(m_dlgFileInfo.m_strArtist);
         m_strAlbum = std::move(m_dlgFileInfo.m_strAlbum);
-        m_strComments = std::move(m_dlgFileInfo.m_strComments);
         m_strEmail = std::move(m_dlgFileInfo.m_strEmail);
         m_strTranscriber = std::move(m_dlgFileInfo.m_strTranscriber);
         m_strSongTitle = std::move(m_dlgFileInfo.m_strSongTitle);

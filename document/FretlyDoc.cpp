@@ -8,6 +8,14 @@ BEGIN_MESSAGE_MAP(CFretlyDoc, CDocument)
 ON_COMMAND(ID_VIEW_HEADERS, OnViewHeaders)
 END_MESSAGE_MAP()
 
+namespace {
+
+// Empties a string and gives back its memory: clear() and even assigning an empty string
+// keep the capacity, and the comments of a huge file would stay after it is replaced.
+void ReleaseString(std::string& str) { std::string().swap(str); }
+
+} // namespace
+
 CFretlyDoc::CFretlyDoc()
     : m_nStaffs(0),
       // Also for a document loaded at start-up, which never sees OnNewDocument.
@@ -42,12 +50,9 @@ void CFretlyDoc::ResetStaffs()
 
 void CFretlyDoc::ClearHeaderFields()
 {
-    m_strArtist.clear();
-    m_strSongTitle.clear();
-    m_strAlbum.clear();
-    m_strTranscriber.clear();
-    m_strEmail.clear();
-    m_strComments.clear();
+    for (std::string* pField : {&m_strArtist, &m_strSongTitle, &m_strAlbum, &m_strTranscriber, &m_strEmail,
+                                &m_strComments})
+        ReleaseString(*pField);
 }
 
 bool CFretlyDoc::OnNewDocument()
@@ -102,21 +107,34 @@ void CFretlyDoc::OnViewHeaders()
     }
     m_dlgFileInfo.m_strArtist = m_strArtist;
     m_dlgFileInfo.m_strAlbum = m_strAlbum;
-    m_dlgFileInfo.m_strComments = m_strComments;
+    // The comments may be hundreds of megabytes: lent to the dialog rather than copied.
+    // A cancelled dialog stores nothing, so they come back as they went.
+    m_dlgFileInfo.m_strComments = std::move(m_strComments);
     m_dlgFileInfo.m_strEmail = m_strEmail;
     m_dlgFileInfo.m_strTranscriber = m_strTranscriber;
     m_dlgFileInfo.m_strSongTitle = m_strSongTitle;
     m_dlgFileInfo.m_bFairUse = m_bFairUse ? 1 : 0;
 
-    if (m_dlgFileInfo.DoModal() != IDOK)
-        return;
-
-    m_strArtist = m_dlgFileInfo.m_strArtist;
-    m_strAlbum = m_dlgFileInfo.m_strAlbum;
-    m_strComments = m_dlgFileInfo.m_strComments;
-    m_strEmail = m_dlgFileInfo.m_strEmail;
-    m_strTranscriber = m_dlgFileInfo.m_strTranscriber;
-    m_strSongTitle = m_dlgFileInfo.m_strSongTitle;
-    m_bFairUse = m_dlgFileInfo.m_bFairUse != 0;
-    SetModifiedFlag(true);
+    bool bOk = false;
+    try {
+        bOk = m_dlgFileInfo.DoModal() == IDOK;
+    } catch (...) {
+        m_strComments = std::move(m_dlgFileInfo.m_strComments);
+        throw;
+    }
+    m_strComments = std::move(m_dlgFileInfo.m_strComments);
+    if (bOk) {
+        // Moved, not copied: the dialog keeps no second copy of a huge comment block.
+        m_strArtist = std::move(m_dlgFileInfo.m_strArtist);
+        m_strAlbum = std::move(m_dlgFileInfo.m_strAlbum);
+        m_strEmail = std::move(m_dlgFileInfo.m_strEmail);
+        m_strTranscriber = std::move(m_dlgFileInfo.m_strTranscriber);
+        m_strSongTitle = std::move(m_dlgFileInfo.m_strSongTitle);
+        m_bFairUse = m_dlgFileInfo.m_bFairUse != 0;
+        SetModifiedFlag(true);
+    }
+    for (std::string* pField : {&m_dlgFileInfo.m_strArtist, &m_dlgFileInfo.m_strAlbum, &m_dlgFileInfo.m_strComments,
+                                &m_dlgFileInfo.m_strEmail, &m_dlgFileInfo.m_strTranscriber,
+                                &m_dlgFileInfo.m_strSongTitle})
+        ReleaseString(*pField);
 }

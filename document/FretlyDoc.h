@@ -3,6 +3,7 @@
 // operations, and the .tab reader and writer (TabFile.cpp).
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/FileInfoDlg.h"
@@ -48,7 +49,7 @@ public:
 private:
     void WriteTab(CArchive& ar);
     void ReadTab(CArchive& ar);
-    bool ReadStaffBlock(CArchive& ar, CStaff& staff, std::string& line);
+    bool ReadStaffBlock(CArchive& ar, CStaff& staff, std::string_view& line);
     // Replaces every staff by one new empty staff.
     void ResetStaffs();
     // Empties the six header strings.

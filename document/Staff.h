@@ -12,9 +12,15 @@ constexpr int LAST_MUSIC_COLUMN = 76;
 // The character of an empty cell in row nRow.
 constexpr char FillerFor(int nRow) { return nRow == TEXT_ROW ? ' ' : '-'; }
 
+#include <cstddef>
+
 class CStaff {
 public:
     CStaff();
+
+    // Staffs are allocated in slabs (StaffPool.cpp).
+    static void* operator new(std::size_t nSize);
+    static void operator delete(void* p, std::size_t nSize);
 
     // Highest column 1-76 holding anything but filler in any row; 0 when none.
     int GetLastUsedColumn() const;

@@ -42,8 +42,11 @@ std::string After(std::string_view line, std::size_t nSkip)
 
 // Printable means 0x20-0x7E; bytes 0x80-0xFF are not printable here: a staff row is
 // drawn one byte per cell, and half of a multi-byte character would show as garbage.
-bool IsPrintable(unsigned char ch) { return ch >= 0x20 && ch <= 0x7E; }
-bool IsWhiteSpace(unsigned char ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
+bool IsPrintable(unsigned char ch) { return static_cast<unsigned char>(ch - 0x20) < 0x7F - 0x20; }
+// A string row keeps printable characters other than white space; the only printable
+// white space is the blank, so that is 0x21-0x7E (written as one compare the compiler
+// can do for many cells at once).
+bool IsStringCell(unsigned char ch) { return static_cast<unsigned char>(ch - 0x21) < 0x7F - 0x21; }
 
 // Copies a line into a row from column 0. Characters past column 77 have no place in
 // the row and are dropped, so the terminator at 78 always stays.
@@ -141,8 +144,8 @@ void CFretlyDoc::ReadTab(CArchive& ar)
     bool bValid = false;
     bool bPending = false;
     bool bFirstStaff = true;
-    std::string line;
-    line.reserve(kMaxLine);
+    // A view of the archive's bytes: most lines are never copied.
+    std::string_view line;
 
     while (ar.ReadString(line, kMaxLine)) {
         if (!line.empty() && line[0] == '#') {
@@ -191,36 +194,29 @@ void CFretlyDoc::ReadTab(CArchive& ar)
 
 // Fills one staff from a block whose first line has been read into line; the following
 // lines are taken by position. Returns false when the file ended inside the block.
-bool CFretlyDoc::ReadStaffBlock(CArchive& ar, CStaff& staff, std::string& line)
+bool CFretlyDoc::ReadStaffBlock(CArchive& ar, CStaff& staff, std::string_view& line)
 {
     // Row 0 keeps its characters as read, blanks and tabs included; only a NUL, which
     // would end the row early wherever it is treated as text, becomes filler.
     CopyIntoRow(staff.m_rows[0], line);
-    for (int c = 0; c < STAFF_COLUMNS; ++c) {
-        if (staff.m_rows[0][c] == '\0')
-            staff.m_rows[0][c] = '-';
-    }
+    for (int c = 0; c < STAFF_COLUMNS; ++c)
+        staff.m_rows[0][c] = staff.m_rows[0][c] == '\0' ? '-' : staff.m_rows[0][c];
 
     for (int r = 1; r < STRING_ROWS; ++r) {
         if (!ar.ReadString(line, kMaxLine))
             return false;
         char* row = staff.m_rows[r];
         CopyIntoRow(row, line);
-        for (int c = 0; c < STAFF_COLUMNS; ++c) {
-            const auto ch = static_cast<unsigned char>(row[c]);
-            if (IsWhiteSpace(ch) || !IsPrintable(ch))
-                row[c] = '-';
-        }
+        for (int c = 0; c < STAFF_COLUMNS; ++c)
+            row[c] = IsStringCell(static_cast<unsigned char>(row[c])) ? row[c] : '-';
     }
 
     if (!ar.ReadString(line, kMaxLine))
         return false;
     char* text = staff.m_rows[TEXT_ROW];
     CopyIntoRow(text, line);
-    for (int c = 0; c < STAFF_COLUMNS; ++c) {
-        if (!IsPrintable(static_cast<unsigned char>(text[c])))
-            text[c] = ' ';
-    }
+    for (int c = 0; c < STAFF_COLUMNS; ++c)
+        text[c] = IsPrintable(static_cast<unsigned char>(text[c])) ? text[c] : ' ';
 
     // The line after the text row is skipped whatever it holds.
     return ar.ReadString(line, kMaxLine);

@@ -3,6 +3,7 @@
 #include "framework/File.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
@@ -97,4 +98,46 @@ bool CArchive::ReadString(std::string& str, std::size_t nMax)
         break;
     }
     return true;
+}
+
+bool CArchive::ReadString(std::string_view& line, std::size_t nMax)
+{
+    // Most lines lie whole in the buffer: hand out a view of them. A line that runs into
+    // the end of the buffer (or a CR that is its last byte, whose LF may follow in the
+    // next read) goes through the copying form, which refills as it goes.
+    const std::size_t nAvail = m_nEnd - m_nPos;
+    const std::size_t nWindow = std::min(nAvail, nMax);
+    if (nWindow > 0) {
+        const char* pBegin = m_buffer.data() + m_nPos;
+        const void* pCr = std::memchr(pBegin, '\r', nWindow);
+        const std::size_t nCr = pCr ? static_cast<std::size_t>(static_cast<const char*>(pCr) - pBegin) : nWindow;
+        const void* pLf = std::memchr(pBegin, '\n', nCr);
+        const std::size_t nLen = pLf ? static_cast<std::size_t>(static_cast<const char*>(pLf) - pBegin) : nCr;
+        if (nLen < nWindow) {
+            std::size_t nTake = nLen + 1;
+            if (pBegin[nLen] == '\r') {
+                if (nLen + 1 >= nAvail)
+                    return SlowReadString(line, nMax);
+                if (pBegin[nLen + 1] == '\n')
+                    ++nTake;
+            }
+            line = std::string_view(pBegin, nLen);
+            m_nPos += nTake;
+            return true;
+        }
+        if (nWindow == nMax) {
+            // A full piece: the line end that follows stays for the next call.
+            line = std::string_view(pBegin, nMax);
+            m_nPos += nMax;
+            return true;
+        }
+    }
+    return SlowReadString(line, nMax);
+}
+
+bool CArchive::SlowReadString(std::string_view& line, std::size_t nMax)
+{
+    const bool bRead = ReadString(m_strLine, nMax);
+    line = m_strLine;
+    return bRead;
 }

@@ -29,6 +29,9 @@ public:
     // fills nMax exactly, the line end that follows comes back as an empty line.
     // Returns false at end of file when nothing was read.
     bool ReadString(std::string& str, std::size_t nMax);
+    // The same as ReadString, without the copy where it can be avoided: line views the
+    // archive's own bytes and stays valid until the next read from the archive.
+    bool ReadString(std::string_view& line, std::size_t nMax);
 
     // Storing: writes out what is buffered.
     void Flush();
@@ -37,6 +40,7 @@ public:
 
 private:
     bool FillBuffer();
+    bool SlowReadString(std::string_view& line, std::size_t nMax);
     int PeekByte();
     int GetByte();
 
@@ -46,4 +50,5 @@ private:
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
     bool m_bEof = false;
+    std::string m_strLine;   // a line that crossed a buffer refill, for the view form
 };

@@ -107,6 +107,7 @@
 #define IDS_DELETE_STAFF_QUESTION 3
 #define IDS_HOME_PAGE 4
 #define IDS_VERSION 5
+#define IDS_TEXT_TOO_LONG_TO_EDIT 6
 // Printing (ids kept apart from the others so that additions elsewhere do not meet them)
 #define IDS_NO_DEFAULT_PRINTER 20
 #define IDS_PRINTER_NOT_FOUND 21

@@ -27,6 +27,8 @@ const StringEntry kStrings[] = {
         {IDS_DELETE_STAFF_QUESTION, "Are you sure you want to delete this staff?"},
         {IDS_HOME_PAGE, "https://fretly.example.org/ascii-tab-editor/"},
         {IDS_VERSION, "1.0.0.1"},
+        {IDS_TEXT_TOO_LONG_TO_EDIT,
+         "[Only the first %1 bytes of %2 are shown. The text is too long to edit here and is kept unchanged.]"},
         {IDS_NO_DEFAULT_PRINTER,
          "There is no default printer, so nothing was printed.\nUse Print... to choose a printer or to print to a PDF file."},
         {IDS_PRINTER_NOT_FOUND, "The printer %1 was not found, so nothing was printed."},

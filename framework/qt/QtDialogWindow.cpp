@@ -1,5 +1,7 @@
 #include "framework/qt/QtDialogWindow.h"
 
+#include "resources/StringTable.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -225,8 +227,10 @@ std::string CQtDialogWindow::GetControlText(int nID) const
     const QWidget* pWidget = GetControl(nID);
     if (pWidget == nullptr)
         return std::string();
-    const QString shown = ReadWidgetText(pWidget);
     auto it = m_given.find(nID);
+    if (it != m_given.end() && it->second.bPreview)
+        return it->second.bytes;   // read-only: never edited
+    const QString shown = ReadWidgetText(pWidget);
     if (it != m_given.end() && it->second.shown == shown)
         return it->second.bytes;   // untouched: exactly the bytes given
     QString text = shown;
@@ -242,6 +246,8 @@ void CQtDialogWindow::SetControlText(int nID, const std::string& bytes)
     QWidget* pWidget = GetControl(nID);
     if (pWidget == nullptr)
         return;
+    if (SetPreviewText(pWidget, nID, bytes))
+        return;
     QString text = BytesToQString(bytes);
     if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
         pEdit->setText(text);
@@ -253,6 +259,39 @@ void CQtDialogWindow::SetControlText(int nID, const std::string& bytes)
         pLabel->setText(text);
     }
     m_given[nID] = {bytes, ReadWidgetText(pWidget)};
+}
+
+bool CQtDialogWindow::SetPreviewText(QWidget* pWidget, int nID, const std::string& bytes)
+{
+    auto* pEdit = qobject_cast<QLineEdit*>(pWidget);
+    auto* pMulti = qobject_cast<QPlainTextEdit*>(pWidget);
+    if (pEdit == nullptr && pMulti == nullptr)
+        return false;
+    if (pEdit != nullptr)
+        pEdit->setReadOnly(false);
+    else
+        pMulti->setReadOnly(false);
+    const std::size_t nMax = pEdit != nullptr ? kMaxEditableLineBytes : kMaxEditableBytes;
+    if (bytes.size() <= nMax)
+        return false;
+    // Laying out hundreds of megabytes in an edit takes minutes and gigabytes: show the
+    // start read-only, say so, and hand back exactly the bytes given.
+    std::size_t nShown = nMax;
+    while (nShown > 0 && (static_cast<unsigned char>(bytes[nShown]) & 0xC0) == 0x80)
+        --nShown;   // not in the middle of a UTF-8 sequence
+    QString text = BytesToQString(std::string_view(bytes).substr(0, nShown));
+    const QString note = BytesToQString(AfxFormatString2(IDS_TEXT_TOO_LONG_TO_EDIT, std::to_string(nShown),
+                                                         std::to_string(bytes.size())));
+    if (pEdit != nullptr) {
+        pEdit->setText(text + QLatin1Char(' ') + note);
+        pEdit->setCursorPosition(0);
+        pEdit->setReadOnly(true);
+    } else {
+        pMulti->setPlainText(FromCrLf(text) + QStringLiteral("\n\n") + note);
+        pMulti->setReadOnly(true);
+    }
+    m_given[nID] = {bytes, QString(), true};
+    return true;
 }
 
 int CQtDialogWindow::GetCheck(int nID) const

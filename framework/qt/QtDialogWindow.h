@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <cstddef>
 #include <map>
 #include <utility>
 #include <vector>
@@ -21,6 +22,9 @@ class CQtDialogWindow : public QDialog, public CDialogControls {
 public:
     // The property holding a control's ID, for finding controls (tests, the application).
     static constexpr const char* kControlIdProperty = "fretlyControlId";
+    // Longer texts are shown in part and read-only (multi-line and one-line edits).
+    static constexpr std::size_t kMaxEditableBytes = 1024 * 1024;
+    static constexpr std::size_t kMaxEditableLineBytes = 64 * 1024;
 
     CQtDialogWindow(CDialog& dlg, const DlgTemplate& tmpl, bool bModal, QWidget* pOwner);
     ~CQtDialogWindow() override;
@@ -60,11 +64,14 @@ private:
     // Ends the window when the CDialog's handler ended the dialog.
     void FinishIfEnded();
     QString ReadWidgetText(const QWidget* pWidget) const;
+    // Shows a text too long to edit in part and read-only; false when it is not one.
+    bool SetPreviewText(QWidget* pWidget, int nID, const std::string& bytes);
 
     // Text given to a control, to hand back the same bytes when the user left it alone.
     struct CGivenText {
         std::string bytes;
         QString shown;
+        bool bPreview = false;   // too long to edit: shown in part, read-only, kept as given
     };
 
     CDialog& m_dlg;

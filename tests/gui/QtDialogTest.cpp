@@ -265,3 +265,36 @@ TEST_F(QtDialogTest, OneLineLabelsShowTheirWholeTextWithoutCoveringControls)
     EXPECT_EQ(nCovering, 0);
     EXPECT_EQ(nClipped, 0);
 }
+
+// A comment block of many megabytes is shown in part, read-only, with a note, and comes
+// back byte for byte on OK; a text that fits stays editable in the same dialog.
+TEST_F(QtDialogTest, TextTooLongToEditIsShownInPartAndKeptWhole)
+{
+    CFileInfoDlg dlg;
+    std::string comments;
+    while (comments.size() < 3 * CQtDialogWindow::kMaxEditableBytes)
+        comments += "caf\xC3\xA9 line of a long comment block\r\n";
+    const std::string longArtist(CQtDialogWindow::kMaxEditableLineBytes + 5, 'a');
+    dlg.m_strComments = comments;
+    dlg.m_strArtist = longArtist;
+    dlg.m_strAlbum = "Short";
+    bool bCommentsReadOnly = false, bArtistReadOnly = false, bAlbumReadOnly = true;
+    qsizetype nShown = 0;
+    WhenModal([&](QWidget* pModal) {
+        auto* pComments = Control<QPlainTextEdit>(pModal, IDC_COMMENTS);
+        bCommentsReadOnly = pComments->isReadOnly();
+        nShown = pComments->toPlainText().size();
+        bArtistReadOnly = Control<QLineEdit>(pModal, IDC_ARTIST)->isReadOnly();
+        bAlbumReadOnly = Control<QLineEdit>(pModal, IDC_ALBUM)->isReadOnly();
+        Control<QPushButton>(pModal, IDOK)->click();
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(bCommentsReadOnly);
+    EXPECT_TRUE(bArtistReadOnly);
+    EXPECT_FALSE(bAlbumReadOnly);
+    EXPECT_GT(nShown, 0);
+    EXPECT_LT(static_cast<std::size_t>(nShown), CQtDialogWindow::kMaxEditableBytes + 1000);
+    EXPECT_TRUE(dlg.m_strComments == comments);
+    EXPECT_EQ(dlg.m_strArtist, longArtist);
+    EXPECT_EQ(dlg.m_strAlbum, "Short");
+}

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/Archive.h"
@@ -95,4 +97,64 @@ TEST(ArchiveWriteString, WritesBytesAsGivenAcrossTheBuffer)
     for (int i = 0; i < 30000; ++i)
         expected += "xy";
     EXPECT_EQ(file.View(), expected);
+}
+
+namespace {
+
+// Hands out reads of a fixed size, so line ends fall at every offset of a refill.
+class CChunkFile : public CMemFile {
+public:
+    CChunkFile(const std::string& bytes, std::size_t nChunk) : CMemFile(bytes), m_nChunk(nChunk) {}
+    std::size_t Read(void* pBuf, std::size_t nCount) override { return CMemFile::Read(pBuf, std::min(nCount, m_nChunk)); }
+
+private:
+    std::size_t m_nChunk;
+};
+
+Lines ReadAllViews(const std::string& bytes, std::size_t nChunk, std::size_t nMax = 80)
+{
+    CChunkFile file(bytes, nChunk);
+    CArchive ar(&file, CArchive::load);
+    Lines lines;
+    std::string_view line;
+    while (ar.ReadString(line, nMax))
+        lines.emplace_back(line);
+    return lines;
+}
+
+} // namespace
+
+// The view form must cut lines exactly as the copying form, wherever reads end.
+TEST(ArchiveReadString, ViewFormCutsLinesAsTheCopyingForm)
+{
+    const std::string a80(80, 'a');
+    const std::vector<std::string> inputs = {
+        "",
+        "a\r\nb\nc\rd",
+        "ab\r\r\ncd\r\r\n",
+        "ab\n\rcd",
+        "\n\r\n\r",
+        a80 + "\r\nnext",
+        a80 + "\rnext\r",
+        std::string(200, 'z') + "\r\n" + std::string(79, 'y'),
+        std::string("no line end at all"),
+    };
+    for (const std::string& bytes : inputs) {
+        const Lines expected = ReadAll(bytes);
+        for (std::size_t nChunk : {1u, 2u, 3u, 7u, 80u, 81u, 1u << 20}) {
+            EXPECT_EQ(ReadAllViews(bytes, nChunk), expected) << "chunk " << nChunk << " of \"" << bytes << "\"";
+        }
+    }
+}
+
+TEST(ArchiveReadString, ViewFormAcrossTheArchiveBuffer)
+{
+    // CR LF pairs and CRs straddling the 64 KiB internal buffer at every offset nearby.
+    std::string bytes;
+    for (int i = 0; bytes.size() < 3 * 65536; ++i) {
+        bytes += std::string(static_cast<std::size_t>(i % 83), static_cast<char>('a' + i % 26));
+        bytes += (i % 3 == 0) ? "\r" : (i % 3 == 1) ? "\r\n" : "\n";
+    }
+    EXPECT_EQ(ReadAllViews(bytes, 1u << 20), ReadAll(bytes));
+    EXPECT_EQ(ReadAllViews(bytes, 65535), ReadAll(bytes));
 }

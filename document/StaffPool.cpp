@@ -1,0 +1,139 @@
+// Staffs come from slabs of 2 MB rather than one heap block each: a document of 100,000
+// staffs then costs a few dozen allocations and, where the kernel gives huge pages on
+// request, a few dozen page faults instead of fourteen thousand. A slab whose staffs are
+// all gone is handed back to the system at once, so replacing a big document returns its
+// memory. Under AddressSanitizer staffs stay single heap blocks, so that the sanitizer
+// still sees every use after free.
+#include "document/Staff.h"
+
+#include <cstdint>
+#include <mutex>
+#include <new>
+#include <sys/mman.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define FRETLY_STAFF_SLABS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FRETLY_STAFF_SLABS 0
+#endif
+#endif
+#ifndef FRETLY_STAFF_SLABS
+#define FRETLY_STAFF_SLABS 1
+#endif
+
+#if FRETLY_STAFF_SLABS
+namespace {
+
+constexpr std::size_t kSlabSize = 2 * 1024 * 1024;   // one huge page on x86-64
+
+struct CFreeCell {
+    CFreeCell* pNext;
+};
+
+// The head of each slab, at its start (slabs are aligned to their size, so a staff
+// finds its slab by masking its address).
+struct CSlab {
+    CSlab* pPrev;
+    CSlab* pNext;
+    CFreeCell* pFree;   // cells given back
+    std::size_t nUnused;   // cells never handed out, from the end of the used part
+    std::size_t nLive;
+};
+
+constexpr std::size_t kCellSize = (sizeof(CStaff) + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
+                                  alignof(std::max_align_t);
+constexpr std::size_t kFirstCell = (sizeof(CSlab) + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
+                                   alignof(std::max_align_t);
+constexpr std::size_t kCells = (kSlabSize - kFirstCell) / kCellSize;
+
+std::mutex g_mutex;
+CSlab* g_pSlabs = nullptr;
+CSlab* g_pCurrent = nullptr;
+
+char* CellAt(CSlab* pSlab, std::size_t nIndex)
+{
+    return reinterpret_cast<char*>(pSlab) + kFirstCell + nIndex * kCellSize;
+}
+
+CSlab* NewSlab()
+{
+    // Mapped directly, so that a freed slab goes back to the system whatever the heap's
+    // own thresholds; twice the size is mapped and trimmed to an aligned slab.
+    void* pMap = ::mmap(nullptr, 2 * kSlabSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pMap == MAP_FAILED)
+        throw std::bad_alloc();
+    const auto nMap = reinterpret_cast<std::uintptr_t>(pMap);
+    const std::uintptr_t nSlab = (nMap + kSlabSize - 1) & ~(kSlabSize - 1);
+    if (nSlab > nMap)
+        ::munmap(pMap, nSlab - nMap);
+    ::munmap(reinterpret_cast<void*>(nSlab + kSlabSize), nMap + kSlabSize - nSlab);
+    void* p = reinterpret_cast<void*>(nSlab);
+    ::madvise(p, kSlabSize, MADV_HUGEPAGE);
+    auto* pSlab = static_cast<CSlab*>(p);
+    *pSlab = CSlab{nullptr, g_pSlabs, nullptr, kCells, 0};
+    if (g_pSlabs != nullptr)
+        g_pSlabs->pPrev = pSlab;
+    g_pSlabs = pSlab;
+    return pSlab;
+}
+
+bool HasRoom(const CSlab* pSlab) { return pSlab->pFree != nullptr || pSlab->nUnused > 0; }
+
+} // namespace
+
+void* CStaff::operator new(std::size_t nSize)
+{
+    if (nSize != sizeof(CStaff))
+        return ::operator new(nSize);
+    std::lock_guard lock(g_mutex);
+    if (g_pCurrent == nullptr || !HasRoom(g_pCurrent)) {
+        g_pCurrent = nullptr;
+        for (CSlab* pSlab = g_pSlabs; pSlab != nullptr; pSlab = pSlab->pNext) {
+            if (HasRoom(pSlab)) {
+                g_pCurrent = pSlab;
+                break;
+            }
+        }
+        if (g_pCurrent == nullptr)
+            g_pCurrent = NewSlab();
+    }
+    CSlab* pSlab = g_pCurrent;
+    ++pSlab->nLive;
+    if (pSlab->pFree != nullptr) {
+        CFreeCell* pCell = pSlab->pFree;
+        pSlab->pFree = pCell->pNext;
+        return pCell;
+    }
+    return CellAt(pSlab, kCells - pSlab->nUnused--);
+}
+
+void CStaff::operator delete(void* p, std::size_t nSize)
+{
+    if (p == nullptr)
+        return;
+    if (nSize != sizeof(CStaff)) {
+        ::operator delete(p);
+        return;
+    }
+    std::lock_guard lock(g_mutex);
+    auto* pSlab = reinterpret_cast<CSlab*>(reinterpret_cast<std::uintptr_t>(p) & ~(kSlabSize - 1));
+    auto* pCell = static_cast<CFreeCell*>(p);
+    pCell->pNext = pSlab->pFree;
+    pSlab->pFree = pCell;
+    if (--pSlab->nLive > 0)
+        return;
+    if (pSlab->pPrev != nullptr)
+        pSlab->pPrev->pNext = pSlab->pNext;
+    else
+        g_pSlabs = pSlab->pNext;
+    if (pSlab->pNext != nullptr)
+        pSlab->pNext->pPrev = pSlab->pPrev;
+    if (g_pCurrent == pSlab)
+        g_pCurrent = nullptr;
+    ::munmap(pSlab, kSlabSize);
+}
+#else
+void* CStaff::operator new(std::size_t nSize) { return ::operator new(nSize); }
+void CStaff::operator delete(void* p, std::size_t) { ::operator delete(p); }
+#endif

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -107,6 +108,84 @@ QPoint ClientCorner(const QWidget* pOwner)
 }
 
 } // namespace
+
+// A window manager frames the main window after Qt has placed it, pushing the client area
+// down by the title bar; a modeless window placed from the client corner before that lands
+// too high, and one moved before its own frame is known lands a title bar higher still.
+// This watcher places such windows again from the owner's final frame until both are
+// framed and in place, a moment after start-up.
+class CQtUserInterface::CPlacementWatcher : public QObject {
+public:
+    CPlacementWatcher(CQtUserInterface& ui, QWidget* pOwner) : QObject(pOwner), m_ui(ui), m_pOwner(pOwner)
+    {
+        pOwner->installEventFilter(this);
+        // Start-up only: a window manager frames within moments, and one that never does
+        // must not keep the windows from being moved.
+        QTimer::singleShot(5000, this, [this] { Finish(); });
+    }
+    void Track(CQtDialogWindow* pWnd)
+    {
+        m_windows.push_back({pWnd, 0});
+        pWnd->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* pEvent) override
+    {
+        const QEvent::Type type = pEvent->type();
+        // A window framed where it stands gets no Move; its first paint or activation comes.
+        if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show && type != QEvent::Paint &&
+            type != QEvent::WindowActivate)
+            return false;
+        auto framed = [](const QWidget* pWidget) {
+            return pWidget->isVisible() && pWidget->frameGeometry() != pWidget->geometry();
+        };
+        bool bSettled = m_pOwner != nullptr && framed(m_pOwner);
+        for (CPlaced& placed : m_windows) {
+            CQtDialogWindow* pWnd = placed.pWnd;
+            if (pWnd == nullptr || placed.nMoves >= kMaxMoves)
+                continue;   // gone, or a manager that will not have it there
+            if (!framed(pWnd)) {
+                // Moved before its own frame is known, the manager would take the place for
+                // the client's and put the frame a title bar higher; its framing moves it,
+                // and it is placed then.
+                bSettled = false;
+                continue;
+            }
+            const QPoint target = m_ui.ModelessPosition(*pWnd, pWnd->frameGeometry().size());
+            if (pWnd->pos() != target) {
+                ++placed.nMoves;
+                pWnd->move(target);
+            }
+            bSettled = bSettled && framed(pWnd) && pWnd->pos() == target;
+        }
+        // Without a window manager nothing is ever framed; nothing moves the windows then either.
+        if (bSettled)
+            Finish();
+        return false;
+    }
+
+private:
+    void Finish()
+    {
+        if (m_pOwner)
+            m_pOwner->removeEventFilter(this);
+        for (const CPlaced& placed : m_windows)
+            if (placed.pWnd)
+                placed.pWnd->removeEventFilter(this);
+        m_windows.clear();
+        deleteLater();
+    }
+
+    struct CPlaced {
+        QPointer<CQtDialogWindow> pWnd;
+        int nMoves;
+    };
+    static constexpr int kMaxMoves = 8;
+    CQtUserInterface& m_ui;
+    QPointer<QWidget> m_pOwner;
+    std::vector<CPlaced> m_windows;
+};
 
 CQtUserInterface::CQtUserInterface(bool bUnattended)
     : m_bUnattended(bUnattended), m_pPrinting(std::make_unique<CQtPrintingSystem>([this] { return Owner(); }))
@@ -307,7 +386,20 @@ bool CQtUserInterface::CreateModeless(CDialog& dlg)
     const QSize frame = pWnd->frameGeometry().size();
     if (frame != pWnd->size())
         pWnd->move(ModelessPosition(*pWnd, frame));
+    WatchOwnerFrame(pWnd);
     return true;
+}
+
+void CQtUserInterface::WatchOwnerFrame(CQtDialogWindow* pWnd)
+{
+    QWidget* pOwner = m_pMainWindow.data();
+    // Only X11 has window managers that frame windows after they are placed; on Wayland
+    // the compositor places top-level windows itself.
+    if (pOwner == nullptr || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    if (!m_pPlacementWatcher)
+        m_pPlacementWatcher = new CPlacementWatcher(*this, pOwner);
+    static_cast<CPlacementWatcher*>(m_pPlacementWatcher.data())->Track(pWnd);
 }
 
 void CQtUserInterface::ActivateModeless(CDialog& dlg)

@@ -53,11 +53,16 @@ public:
     QPoint ModelessPosition(const CQtDialogWindow& wnd, QSize frameSize) const;
 
 private:
+    class CPlacementWatcher;
+
     QWidget* Owner() const;
+    // Places pWnd again once the main window has its final frame.
+    void WatchOwnerFrame(CQtDialogWindow* pWnd);
 
     bool m_bUnattended;
     std::unique_ptr<QObject> m_pDialogGuard;   // cancels standard dialogs while unattended
     QPointer<QWidget> m_pMainWindow;
+    QPointer<QObject> m_pPlacementWatcher;
     std::map<const CDialog*, QPointer<CQtDialogWindow>> m_modeless;
     // Printing comes with the user interface, its dialogs owned by the same window.
     std::unique_ptr<CQtPrintingSystem> m_pPrinting;

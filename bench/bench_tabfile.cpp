@@ -9,6 +9,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "bench/BenchDocument.h"
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
 #include "framework/MemFile.h"
@@ -16,26 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A started document (its start-up header dialog call used) of nStaffs filled staffs.
-void MakeDocument(CFretlyDoc& doc, int nStaffs)
-{
-    doc.OnNewDocument();
-    doc.m_strArtist = "Benchmark Band";
-    doc.m_strSongTitle = "Long Song";
-    doc.m_strComments = "Generated for timing.\r\n";
-    doc.m_ppStaffs.reserve(static_cast<std::size_t>(nStaffs));
-    while (doc.m_nStaffs < nStaffs)
-        doc.InsertStaff(doc.m_nStaffs - 1);
-    for (int s = 0; s < nStaffs; ++s) {
-        CStaff& staff = *doc.m_ppStaffs[s];
-        for (int c = 2; c < 76; c += 4) {
-            staff.m_rows[(s + c) % STRING_ROWS][c] = static_cast<char>('0' + (s + c) % 10);
-            staff.m_rows[TEXT_ROW][c] = 'A' + static_cast<char>(c % 7);
-        }
-        doc.SetBarLine(s, 76);
-    }
-}
 
 std::string SaveToMemory(CFretlyDoc& doc)
 {
@@ -58,7 +39,7 @@ void BM_OpenFile(benchmark::State& state)
     std::uint64_t nBytes = 0;
     {
         CFretlyDoc source;
-        MakeDocument(source, nStaffs);
+        AfxFillBenchDocument(source, nStaffs);
         if (!source.OnSaveDocument(path.string())) {
             state.SkipWithError("could not write the benchmark file");
             return;
@@ -89,7 +70,7 @@ void BM_OpenFileFresh(benchmark::State& state)
     const fs::path path = BenchFile(nStaffs);
     {
         CFretlyDoc source;
-        MakeDocument(source, nStaffs);
+        AfxFillBenchDocument(source, nStaffs);
         if (!source.OnSaveDocument(path.string())) {
             state.SkipWithError("could not write the benchmark file");
             return;
@@ -116,7 +97,7 @@ void BM_SaveFile(benchmark::State& state)
     const int nStaffs = static_cast<int>(state.range(0));
     const fs::path path = BenchFile(nStaffs);
     CFretlyDoc doc;
-    MakeDocument(doc, nStaffs);
+    AfxFillBenchDocument(doc, nStaffs);
     for (auto _ : state) {
         if (!doc.OnSaveDocument(path.string()))
             state.SkipWithError("save failed");
@@ -131,7 +112,7 @@ void BM_ReadMemory(benchmark::State& state)
     std::string bytes;
     {
         CFretlyDoc source;
-        MakeDocument(source, nStaffs);
+        AfxFillBenchDocument(source, nStaffs);
         bytes = SaveToMemory(source);
     }
     CFretlyDoc doc;
@@ -153,7 +134,7 @@ void BM_ReadMemory(benchmark::State& state)
 void BM_WriteMemory(benchmark::State& state)
 {
     CFretlyDoc doc;
-    MakeDocument(doc, static_cast<int>(state.range(0)));
+    AfxFillBenchDocument(doc, static_cast<int>(state.range(0)));
     // One buffer for all iterations, so that the figure is the writer's and not the
     // cost of growing a fresh 56 MB string every time.
     CMemFile file;

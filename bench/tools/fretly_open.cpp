@@ -10,28 +10,10 @@
 #include <string>
 #include <sys/resource.h>
 
+#include "bench/BenchDocument.h"
 #include "document/FretlyDoc.h"
 
 namespace {
-
-void FillDocument(CFretlyDoc& doc, int nStaffs)
-{
-    doc.OnNewDocument();
-    doc.m_strArtist = "Benchmark Band";
-    doc.m_strSongTitle = "Long Song";
-    doc.m_strComments = "Generated for timing.\r\n";
-    doc.m_ppStaffs.reserve(static_cast<std::size_t>(nStaffs));
-    while (doc.m_nStaffs < nStaffs)
-        doc.InsertStaff(doc.m_nStaffs - 1);
-    for (int s = 0; s < nStaffs; ++s) {
-        CStaff& staff = *doc.m_ppStaffs[s];
-        for (int c = 2; c < 76; c += 4) {
-            staff.m_rows[(s + c) % STRING_ROWS][c] = static_cast<char>('0' + (s + c) % 10);
-            staff.m_rows[TEXT_ROW][c] = static_cast<char>('A' + c % 7);
-        }
-        doc.SetBarLine(s, 76);
-    }
-}
 
 long ResidentKiB()
 {
@@ -54,7 +36,7 @@ int main(int argc, char* argv[])
 {
     if (argc == 4 && std::strcmp(argv[1], "--make") == 0) {
         CFretlyDoc doc;
-        FillDocument(doc, std::atoi(argv[2]));
+        AfxFillBenchDocument(doc, std::atoi(argv[2]));
         return doc.OnSaveDocument(argv[3]) ? 0 : 1;
     }
     const bool bRss = argc == 3 && std::strcmp(argv[1], "--rss") == 0;

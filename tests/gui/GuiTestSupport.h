@@ -11,6 +11,9 @@ inline QApplication* GuiApp()
 {
     if (auto* pApp = qobject_cast<QApplication*>(QCoreApplication::instance()))
         return pApp;
+    // No test may need a display: offscreen unless the caller chose a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char arg0[] = "test_gui";
     static char* argv[] = {arg0, nullptr};

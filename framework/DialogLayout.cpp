@@ -33,12 +33,13 @@ void CDialogLayout::GrowWidth(size_t i, int cxNeeded, int nMargin)
     CRect& rc = m_items[i].rc;
     if (rc.Width() >= cxNeeded)
         return;
-    // Free room: up to the nearest control to the right on the same rows, or the margin.
+    // Free room: up to a gap short of the nearest control to the right on the same rows,
+    // or the margin.
     int limit = m_client.cx - nMargin;
     for (size_t j = 0; j < m_items.size(); ++j) {
         const CRect& o = m_items[j].rc;
         if (j != i && o.top < rc.bottom && rc.top < o.bottom && o.left >= rc.right)
-            limit = std::min(limit, o.left);
+            limit = std::min(limit, o.left - m_gap.cx);
     }
     limit = std::max(limit, rc.right);
     const int want = rc.left + cxNeeded;
@@ -59,7 +60,7 @@ void CDialogLayout::GrowHeight(size_t i, int cyNeeded, int nMargin)
     for (size_t j = 0; j < m_items.size(); ++j) {
         const CRect& o = m_items[j].rc;
         if (j != i && o.left < rc.right && rc.left < o.right && o.top >= rc.bottom)
-            limit = std::min(limit, o.top);
+            limit = std::min(limit, o.top - m_gap.cy);
     }
     limit = std::max(limit, rc.bottom);
     const int want = rc.top + cyNeeded;

@@ -12,8 +12,9 @@
 
 class CDialogLayout {
 public:
-    // The template's client size, in pixels.
-    explicit CDialogLayout(CSize client) : m_client(client) {}
+    // The template's client size, in pixels, and the least room a control that grows
+    // leaves before the next one (where the template left more).
+    explicit CDialogLayout(CSize client, CSize gap = CSize()) : m_client(client), m_gap(gap) {}
 
     // A control placed at rc (pixels). cxMin: the width its content needs (0: any);
     // fnHeightForWidth: the height its content needs at a width (empty: any). Returns its index.
@@ -37,5 +38,6 @@ private:
     void InsertStrip(bool bVertical, int at, int d);
 
     CSize m_client;
+    CSize m_gap;
     std::vector<CItem> m_items;
 };

@@ -103,7 +103,7 @@ void CQtDialogWindow::CreateControls()
     QWidget* pPrevTab = nullptr;
     QWidget* pFirstTab = nullptr;
     const QSize client = GetClientSize();
-    CDialogLayout layout(CSize(client.width(), client.height()));
+    CDialogLayout layout(CSize(client.width(), client.height()), CSize(m_units.ToPixelsX(1), m_units.ToPixelsY(1)));
     std::vector<QWidget*> placed;
     for (const DlgControlTemplate& ctl : m_tmpl.controls) {
         QWidget* pWidget = CreateControl(ctl);

@@ -65,6 +65,22 @@ TEST(DialogLayout, LabelWiderThanItsColumnMovesTheColumnBesideIt)
     EXPECT_EQ(layout.GetClientSize(), CSize(215, 120));
 }
 
+// A control that grows keeps a gap before the next one, or the template's own gap where
+// that was narrower.
+TEST(DialogLayout, GrowingControlsKeepAGapToTheirNeighbours)
+{
+    CDialogLayout layout(CSize(200, 100), CSize(3, 2));
+    layout.Add(CRect(10, 10, 60, 20), 56);        // the free room ends at 67
+    layout.Add(CRect(70, 10, 190, 30), 0);
+    layout.Add(CRect(10, 40, 68, 50), 62);        // 2 apart in the template: that stays
+    layout.Add(CRect(70, 40, 190, 50), 0);
+    layout.Fit();
+    EXPECT_EQ(layout.GetRect(0), CRect(10, 10, 66, 20));
+    EXPECT_EQ(layout.GetRect(2), CRect(10, 40, 72, 50));
+    EXPECT_EQ(layout.GetRect(3), CRect(74, 40, 194, 50));
+    EXPECT_EQ(layout.GetRect(1), CRect(74, 10, 194, 30));
+}
+
 // A paragraph that wraps into more lines pushes what is below it down; a button beside it
 // that ends on the same row keeps its height.
 TEST(DialogLayout, TallerParagraphPushesTheRowsBelowItDown)

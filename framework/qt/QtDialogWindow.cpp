@@ -11,11 +11,15 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QTextOption>
 
+#include <algorithm>
 #include <climits>
+#include <vector>
 
+#include "framework/DialogLayout.h"
 #include "resources/Resource.h"
 
 namespace {
@@ -65,7 +69,8 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dlg, const DlgTemplate& tmpl, bool bMo
     font.setPointSize(tmpl.nFontPointSize);
     font.setStyleHint(QFont::SansSerif);
     setFont(font);
-    m_units = CDialogBaseUnits::FromFont(font);
+    // Whatever family fontconfig settled on is the one measured.
+    m_units = CDialogBaseUnits::FromFont(this->font());
 
     Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                             Qt::WindowCloseButtonHint;
@@ -99,6 +104,9 @@ void CQtDialogWindow::CreateControls()
 {
     QWidget* pPrevTab = nullptr;
     QWidget* pFirstTab = nullptr;
+    const QSize client = GetClientSize();
+    CDialogLayout layout(CSize(client.width(), client.height()), CSize(m_units.ToPixelsX(1), m_units.ToPixelsY(1)));
+    std::vector<QWidget*> placed;
     for (const DlgControlTemplate& ctl : m_tmpl.controls) {
         QWidget* pWidget = CreateControl(ctl);
         pWidget->setProperty(kControlIdProperty, ctl.nID);
@@ -113,27 +121,82 @@ void CQtDialogWindow::CreateControls()
         } else if (pWidget->focusPolicy() != Qt::NoFocus) {
             pWidget->setFocusPolicy(Qt::ClickFocus);
         }
+        AddToLayout(layout, pWidget, ctl);
+        placed.push_back(pWidget);
     }
     if (pFirstTab != nullptr)
         pFirstTab->setFocus(Qt::TabFocusReason);
-    WidenLabels();
+
+    // A face wider than the template's (a fallback, a fixed-pitch face) would clip text:
+    // give every control the room its text needs in the face actually used.
+    layout.Fit();
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const CRect& rc = layout.GetRect(static_cast<int>(i));
+        if (m_tmpl.controls[i].kind == DlgControlKind::Icon)
+            placed[i]->move(rc.left, rc.top);   // the icon keeps its own size
+        else
+            placed[i]->setGeometry(rc.left, rc.top, rc.Width(), rc.Height());
+    }
+    setFixedSize(layout.GetClientSize().cx, layout.GetClientSize().cy);
 }
 
-void CQtDialogWindow::WidenLabels()
+void CQtDialogWindow::AddToLayout(CDialogLayout& layout, QWidget* pWidget, const DlgControlTemplate& ctl) const
 {
-    for (const auto& [pLabel, wide] : m_wideLabels) {
-        bool bCovers = false;
-        for (QObject* pChild : children()) {
-            auto* pOther = qobject_cast<QWidget*>(pChild);
-            if (pOther != nullptr && pOther != pLabel && pOther->geometry().intersects(wide))
-                bCovers = true;
+    const QRect rc = m_units.ToPixels(ctl.x, ctl.y, ctl.cx, ctl.cy);
+    const CRect tmplRect(rc.left(), rc.top(), rc.right() + 1, rc.bottom() + 1);
+    const QFontMetrics fm = pWidget->fontMetrics();
+    const QString text = BytesToQString(ctl.text);
+    switch (ctl.kind) {
+    case DlgControlKind::Static:
+    case DlgControlKind::StaticCenter: {
+        if (text.isEmpty()) {
+            layout.Add(tmplRect, 0);
+            return;
         }
-        if (bCovers)
-            continue;   // it wraps as the template has it
-        pLabel->setGeometry(wide);
-        const int cxNeeded = wide.right() + 1 + wide.left();
-        if (cxNeeded > width())
-            setFixedWidth(cxNeeded);
+        const int cxTab = 8 * m_units.CxAvgChar();
+        const int flags = Qt::TextWordWrap | Qt::TextExpandTabs;
+        // A label of one line in the template stays one line; a longer text wraps, but
+        // no word may stick out of it.
+        int cxMin = 0;
+        if (!text.contains(QLatin1Char('\n')) && ctl.cy <= 10) {
+            cxMin = fm.boundingRect(QRect(0, 0, INT_MAX / 4, INT_MAX / 4), Qt::TextExpandTabs, text, cxTab).width();
+        } else {
+            for (const QString& word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+                cxMin = std::max(cxMin, fm.horizontalAdvance(word));
+        }
+        layout.Add(tmplRect, cxMin, [fm, text, cxTab, flags](int cx) {
+            return fm.boundingRect(QRect(0, 0, cx, INT_MAX / 4), flags, text, cxTab).height();
+        });
+        return;
+    }
+    case DlgControlKind::DefPushButton:
+    case DlgControlKind::PushButton: {
+        // The text and the style's frame around it; not the style's preferred size,
+        // which asks more than the text needs.
+        const QStyle* pStyle = pWidget->style();
+        const int nFrame = pStyle->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, pWidget) +
+                           pStyle->pixelMetric(QStyle::PM_ButtonDefaultIndicator, nullptr, pWidget);
+        const int nMargin = pStyle->pixelMetric(QStyle::PM_ButtonMargin, nullptr, pWidget);
+        const int cxText = fm.boundingRect(QRect(0, 0, INT_MAX / 4, INT_MAX / 4), Qt::TextShowMnemonic, text).width();
+        layout.Add(tmplRect, cxText + 2 * (nFrame + nMargin), [cy = fm.height() + 2 * nFrame](int) { return cy; });
+        return;
+    }
+    case DlgControlKind::AutoCheckBox: {
+        // The box and its text side by side; the style's preferred height adds margins
+        // the text does not need.
+        const int cyBox = pWidget->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, pWidget);
+        layout.Add(tmplRect, pWidget->sizeHint().width(), [cy = std::max(cyBox, fm.height())](int) { return cy; });
+        return;
+    }
+    case DlgControlKind::Icon: {
+        const int cx = pWidget->width();
+        layout.Add(tmplRect, cx, [cx](int) { return cx; });
+        return;
+    }
+    case DlgControlKind::Edit:
+    case DlgControlKind::EditMultiline:
+        layout.Add(tmplRect, 0);
+        return;
     }
 }
 
@@ -158,13 +221,6 @@ QWidget* CQtDialogWindow::CreateControl(const DlgControlTemplate& ctl)
         const Qt::Alignment align = ctl.kind == DlgControlKind::StaticCenter ? Qt::AlignHCenter : Qt::AlignLeft;
         const int cxTab = 8 * m_units.CxAvgChar();
         pWidget = new CStaticText(text, align, cxTab, this);
-        if (!text.contains(QLatin1Char('\n')) && ctl.cy <= 10) {
-            // A one-line label in a face wider than the template's would wrap into
-            // the clipped second line: note the width it needs.
-            const int cxText = QFontMetrics(font()).size(Qt::TextExpandTabs, text, cxTab).width() + 2;
-            if (cxText > rc.width())
-                m_wideLabels.emplace_back(pWidget, QRect(rc.x(), rc.y(), cxText, rc.height()));
-        }
         break;
     }
     case DlgControlKind::Icon: {

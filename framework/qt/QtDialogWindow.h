@@ -13,6 +13,7 @@
 #include <string>
 
 #include "framework/Dialog.h"
+#include "framework/DialogLayout.h"
 #include "framework/qt/DialogUnits.h"
 #include "framework/qt/TextCodec.h"
 #include "resources/DialogTemplates.h"
@@ -60,7 +61,8 @@ protected:
 private:
     void CreateControls();
     QWidget* CreateControl(const DlgControlTemplate& ctl);
-    void WidenLabels();
+    // Tells the layout how much room the control's text needs in the dialog's face.
+    void AddToLayout(CDialogLayout& layout, QWidget* pWidget, const DlgControlTemplate& ctl) const;
     // Ends the window when the CDialog's handler ended the dialog.
     void FinishIfEnded();
     QString ReadWidgetText(const QWidget* pWidget) const;
@@ -79,9 +81,6 @@ private:
     bool m_bModal;
     CDialogBaseUnits m_units;
     std::map<int, QWidget*> m_controls;
-    // One-line labels whose text is wider than the template allows, with the width
-    // they need; widened after all controls exist, where that covers no other control.
-    std::vector<std::pair<QWidget*, QRect>> m_wideLabels;
     std::map<int, CGivenText> m_given;
     std::function<void()> m_fnOnDestroyed;
 };

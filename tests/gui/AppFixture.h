@@ -93,6 +93,9 @@ public:
         app.DeleteDocTemplate();
         Settle();
         std::filesystem::remove_all(dir);
+        // Back to the test program's own folders, where Qt writes its settings at exit.
+        ::setenv("XDG_CONFIG_HOME", (GuiTestHome() / "config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (GuiTestHome() / "data").c_str(), 1);
     }
 
     // Runs InitInstance, cancelling the header dialog; records the modal windows seen.

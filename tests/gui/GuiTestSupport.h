@@ -5,12 +5,36 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
+
+#include "support/TestFiles.h"
+
+// The test program's own settings, data, cache and runtime folders, made before Qt starts
+// and removed after Qt's last settings write at exit: no test reads what the user's home
+// holds (~/.config/QtProject.conf and the like) or leaves anything there.
+inline const std::filesystem::path& GuiTestHome()
+{
+    static const CScratchDir home("fretly-gui-home");
+    return home.path;
+}
 
 inline QApplication* GuiApp()
 {
     if (auto* pApp = qobject_cast<QApplication*>(QCoreApplication::instance()))
         return pApp;
+    const std::filesystem::path& home = GuiTestHome();
+    for (const char* dir : {"config", "data", "cache", "runtime"})
+        std::filesystem::create_directories(home / dir);
+    ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
+    std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
+    ::setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
+    // No test may need a display: offscreen unless the caller chose a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char arg0[] = "test_gui";
     static char* argv[] = {arg0, nullptr};

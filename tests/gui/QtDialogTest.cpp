@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -101,14 +102,22 @@ TEST_F(QtDialogTest, FileInformationDialogIsBuiltFromItsTemplate)
                 tabIds.push_back(ControlId(pWidget));
             pWidget = pWidget->nextInFocusChain();
         } while (pWidget != pStart && tabIds.size() < 40);
-        const CDialogBaseUnits& units = pWnd->GetBaseUnits();
-        commentsGeometry = pWnd->GetControl(IDC_COMMENTS)->geometry();
-        expectedComments = units.ToPixels(7, 143, 182, 53);
-        client = pWnd->size();
-        expectedClient = QSize(units.ToPixelsX(196), units.ToPixelsY(217));
         static_cast<QPushButton*>(pWnd->GetControl(IDCANCEL))->click();
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    {
+        // The pixel geometry in a face the template's texts fit (whatever the machine's
+        // default sans face is); wider faces grow the dialog, see QtDialogFaceTest.
+        DlgTemplate tmpl = *FindDialogTemplate(IDD_FILEINFO);
+        tmpl.fontFace = "Liberation Sans";
+        CQtDialogWindow wnd(dlg, tmpl, true, nullptr);
+        ASSERT_EQ(QFontInfo(wnd.font()).family(), QStringLiteral("Liberation Sans"));
+        const CDialogBaseUnits& units = wnd.GetBaseUnits();
+        commentsGeometry = wnd.GetControl(IDC_COMMENTS)->geometry();
+        expectedComments = units.ToPixels(7, 143, 182, 53);
+        client = wnd.size();
+        expectedClient = QSize(units.ToPixelsX(196), units.ToPixelsY(217));
+    }
     EXPECT_EQ(caption, QStringLiteral("Fretly - File Information"));
     const std::vector<int> expectedIds = {IDOK,        IDCANCEL,      -1,        -1,           -1,
                                           -1,          -1,            IDC_ARTIST, IDC_SONGTITLE, IDC_ALBUM,

@@ -21,11 +21,7 @@ TEST(AtomicFile, FileSizeLimitFailsTheWriteInsteadOfKillingTheProgram)
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_DFL);   // the default kills the process
-        rlimit limit {};
-        ::getrlimit(RLIMIT_FSIZE, &limit);
-        limit.rlim_cur = 4096;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const CFileSizeLimit limit(4096);   // the signal's default kills the process
         ::_exit(AfxWriteFileAtomically(path.string(), std::string(100000, 'x')) ? 2 : 0);
     }
     int status = 0;

@@ -264,15 +264,12 @@ TEST_F(Recovery, AFailedWriteKeepsThePreviousCopy)
 
     while (doc.m_nStaffs < 400)   // about 250 KB of text
         doc.InsertStaff(doc.m_nStaffs - 1);
-    rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old;
-    limit.rlim_cur = 16 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const bool bFlushed = copy.FlushNow();
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool bFlushed = true;
+    {
+        CFileSizeLimit limit(16 * 1024);
+        ASSERT_TRUE(limit.IsSet());
+        bFlushed = copy.FlushNow();
+    }
 
     EXPECT_FALSE(bFlushed);
     EXPECT_TRUE(copy.LastWriteFailed());

@@ -110,11 +110,7 @@ TEST_P(SafeSaveUnderSizeLimit, FailsLikeAFullDiskWithoutBeingKilled)
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_DFL);
-        rlimit limit {};
-        ::getrlimit(RLIMIT_FSIZE, &limit);
-        limit.rlim_cur = 16 * 1024;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const CFileSizeLimit limit(16 * 1024);   // the signal's default kills the process
         const bool bSaved = doc.OnSaveDocument(path.string());
         const bool bTold = Message() == "Disk full while accessing " + path.string() + "." && ui.messages.size() == 1;
         ::_exit(bSaved ? 2 : bTold ? 0 : 3);

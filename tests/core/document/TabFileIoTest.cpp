@@ -346,15 +346,12 @@ TEST_F(TabFileIo, FileSizeLimitReportsADiskFullAndKeepsThePreviousFile)
     CStartedDoc big;
     Fill(big, 400);
 
-    rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old;
-    limit.rlim_cur = 16 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const bool bSaved = big.OnSaveDocument(path.string());
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool bSaved = true;
+    {
+        CFileSizeLimit limit(16 * 1024);
+        ASSERT_TRUE(limit.IsSet());
+        bSaved = big.OnSaveDocument(path.string());
+    }
 
     EXPECT_FALSE(bSaved);
     ASSERT_EQ(ui.messages.size(), 1u);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
@@ -54,6 +55,27 @@ void CopyIntoRow(char* row, std::string_view line)
 {
     std::size_t n = std::min<std::size_t>(line.size(), STAFF_COLUMNS);
     std::memcpy(row, line.data(), n);
+}
+
+// Fills all 78 columns of a row from a line of at least that length, each character
+// through keep (else filler). It goes in blocks of 16 columns, the last block
+// overlapping the one before it (columns 62-77), so that every block is one vector
+// step with no column-by-column tail; the overlap writes the same values twice.
+template <typename Keep>
+void FillRow(char* row, const char* src, char filler, Keep keep)
+{
+    constexpr int kBlock = 16;
+    static_assert(STAFF_COLUMNS >= kBlock);
+    auto fillBlock = [&](char* pTo, const char* pFrom) {
+        for (int c = 0; c < kBlock; ++c) {
+            const char ch = pFrom[c];
+            pTo[c] = keep(static_cast<unsigned char>(ch)) ? ch : filler;
+        }
+    };
+    for (int c = 0; c + kBlock <= STAFF_COLUMNS; c += kBlock)
+        fillBlock(row + c, src + c);
+    if (STAFF_COLUMNS % kBlock != 0)
+        fillBlock(row + STAFF_COLUMNS - kBlock, src + STAFF_COLUMNS - kBlock);
 }
 
 } // namespace
@@ -147,20 +169,31 @@ void CFretlyDoc::ReadTab(CArchive& ar)
     // A view of the archive's bytes: most lines are never copied.
     std::string_view line;
 
+    // The first label found anywhere in the line sets its field, in this order. Every
+    // label has a colon, so a line without one (every staff row Fretly writes) is
+    // passed over with one search rather than one per label.
+    auto readLabel = [this](std::string_view text) {
+        if (!Contains(text, ":"))
+            return false;
+        const std::pair<std::string_view, std::string*> labels[] = {
+            {kFindArtist, &m_strArtist}, {kFindAlbum, &m_strAlbum}, {kFindTranscriber, &m_strTranscriber},
+            {kFindTitle, &m_strSongTitle}, {kFindEmail, &m_strEmail},
+        };
+        for (const auto& [label, pField] : labels) {
+            if (Contains(text, label)) {
+                *pField = After(text, label.size() + 1);
+                return true;
+            }
+        }
+        return false;
+    };
+
     while (ar.ReadString(line, kMaxLine)) {
         if (!line.empty() && line[0] == '#') {
             if (Contains(line, g_szRecognition))
                 bValid = true;
-        } else if (Contains(line, kFindArtist)) {
-            m_strArtist = After(line, kFindArtist.size() + 1);
-        } else if (Contains(line, kFindAlbum)) {
-            m_strAlbum = After(line, kFindAlbum.size() + 1);
-        } else if (Contains(line, kFindTranscriber)) {
-            m_strTranscriber = After(line, kFindTranscriber.size() + 1);
-        } else if (Contains(line, kFindTitle)) {
-            m_strSongTitle = After(line, kFindTitle.size() + 1);
-        } else if (Contains(line, kFindEmail)) {
-            m_strEmail = After(line, kFindEmail.size() + 1);
+        } else if (readLabel(line)) {
+            // A header field, now set.
         } else if (!line.empty() && line[0] == '-') {
             if (bFirstStaff) {
                 // Drop the line break of the empty line that separates comments from
@@ -198,14 +231,25 @@ bool CFretlyDoc::ReadStaffBlock(CArchive& ar, CStaff& staff, std::string_view& l
 {
     // Row 0 keeps its characters as read, blanks and tabs included; only a NUL, which
     // would end the row early wherever it is treated as text, becomes filler.
-    CopyIntoRow(staff.m_rows[0], line);
-    for (int c = 0; c < STAFF_COLUMNS; ++c)
-        staff.m_rows[0][c] = staff.m_rows[0][c] == '\0' ? '-' : staff.m_rows[0][c];
+    // A full-length line (what Fretly writes) covers the whole row and is cleaned as it
+    // is copied; a shorter one is copied over the row's filler and the row cleaned after.
+    auto notNul = [](unsigned char ch) { return ch != '\0'; };
+    if (line.size() >= STAFF_COLUMNS) {
+        FillRow(staff.m_rows[0], line.data(), '-', notNul);
+    } else {
+        CopyIntoRow(staff.m_rows[0], line);
+        for (int c = 0; c < STAFF_COLUMNS; ++c)
+            staff.m_rows[0][c] = staff.m_rows[0][c] == '\0' ? '-' : staff.m_rows[0][c];
+    }
 
     for (int r = 1; r < STRING_ROWS; ++r) {
         if (!ar.ReadString(line, kMaxLine))
             return false;
         char* row = staff.m_rows[r];
+        if (line.size() >= STAFF_COLUMNS) {
+            FillRow(row, line.data(), '-', [](unsigned char ch) { return IsStringCell(ch); });
+            continue;
+        }
         CopyIntoRow(row, line);
         for (int c = 0; c < STAFF_COLUMNS; ++c)
             row[c] = IsStringCell(static_cast<unsigned char>(row[c])) ? row[c] : '-';
@@ -214,9 +258,13 @@ bool CFretlyDoc::ReadStaffBlock(CArchive& ar, CStaff& staff, std::string_view& l
     if (!ar.ReadString(line, kMaxLine))
         return false;
     char* text = staff.m_rows[TEXT_ROW];
-    CopyIntoRow(text, line);
-    for (int c = 0; c < STAFF_COLUMNS; ++c)
-        text[c] = IsPrintable(static_cast<unsigned char>(text[c])) ? text[c] : ' ';
+    if (line.size() >= STAFF_COLUMNS) {
+        FillRow(text, line.data(), ' ', [](unsigned char ch) { return IsPrintable(ch); });
+    } else {
+        CopyIntoRow(text, line);
+        for (int c = 0; c < STAFF_COLUMNS; ++c)
+            text[c] = IsPrintable(static_cast<unsigned char>(text[c])) ? text[c] : ' ';
+    }
 
     // The line after the text row is skipped whatever it holds.
     return ar.ReadString(line, kMaxLine);

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
 
 #include "document/Staff.h"
 
@@ -58,4 +62,44 @@ TEST(Staff, FillerOfTheOtherKindCountsAsContent)
     EXPECT_FALSE(staff.IsColumnEmpty(30));
     EXPECT_FALSE(staff.IsColumnEmpty(50));
     EXPECT_TRUE(staff.IsColumnEmpty(31));
+}
+
+TEST(Staff, StaffsMadeAndReleasedOnTwoThreadsAtOnceStayApart)
+{
+    // The recovery writer gives back a snapshot's staffs while the editor makes new ones:
+    // two threads share the staff slabs. Each staff is stamped with its thread and index;
+    // a cell handed out twice, or a free list broken by a race, shows as a wrong stamp.
+    constexpr int kStaffs = 5000;
+    std::atomic<int> nReady{0};
+    auto work = [&nReady](char mark, bool* pOk) {
+        // Both threads begin together, so that their work overlaps.
+        ++nReady;
+        while (nReady.load() < 2)
+            std::this_thread::yield();
+        std::vector<std::unique_ptr<CStaff>> staffs;
+        for (int round = 0; round < 40; ++round) {
+            for (int i = 0; i < kStaffs; ++i) {
+                staffs.push_back(std::make_unique<CStaff>());
+                staffs.back()->m_rows[0][0] = mark;
+                std::memcpy(staffs.back()->m_rows[1], &i, sizeof i);
+            }
+            for (int i = 0; i < kStaffs; ++i) {
+                int n = -1;
+                std::memcpy(&n, staffs[i]->m_rows[1], sizeof n);
+                if (staffs[i]->m_rows[0][0] != mark || n != i)
+                    *pOk = false;
+            }
+            // Give back every other one, then the rest, so that free lists are walked.
+            for (int i = 0; i < kStaffs; i += 2)
+                staffs[i].reset();
+            staffs.clear();
+        }
+    };
+    bool bOkA = true;
+    bool bOkB = true;
+    std::thread other(work, 'B', &bOkB);
+    work('A', &bOkA);
+    other.join();
+    EXPECT_TRUE(bOkA);
+    EXPECT_TRUE(bOkB);
 }

@@ -372,3 +372,39 @@ TEST_F(TabReader, StaffsOfThePreviousDocumentLeaveNoTrace)
     doc.InsertStaff(1);
     EXPECT_EQ(doc.m_ppStaffs[2]->GetLastUsedColumn(), 0);
 }
+
+TEST_F(TabReader, FullLengthRowsAreSanitisedInEveryColumn)
+{
+    // Bad bytes at the edges of the 16-column steps a full row is cleaned in, and in the
+    // columns the last step shares with the one before it (62-77); lines of exactly 78
+    // characters and longer ones.
+    const int kColumns[] = {0, 1, 15, 16, 31, 47, 48, 61, 62, 63, 76, 77};
+    for (std::size_t nLength : {std::size_t{78}, std::size_t{79}}) {
+        std::vector<std::string> block;
+        for (int r = 0; r < STAFF_ROWS; ++r) {
+            std::string line(nLength, r == TEXT_ROW ? 'a' : '7');
+            for (int c : kColumns)
+                line[c] = "\0 \t\x7f\xe9\x01"[(c + r) % 6];
+            if (r == 0)
+                line[0] = '-';   // what makes the line a staff's first
+            block.push_back(line);
+        }
+        block.push_back("");
+        Read(Lines(Banner() + block));
+        ASSERT_EQ(doc.m_nStaffs, 1) << nLength;
+        for (int r = 0; r < STAFF_ROWS; ++r) {
+            std::string expected = block[r].substr(0, 78);
+            for (char& ch : expected) {
+                const auto u = static_cast<unsigned char>(ch);
+                if (r == 0)
+                    ch = u == 0 ? '-' : ch;
+                else if (r == TEXT_ROW)
+                    ch = u >= 0x20 && u <= 0x7e ? ch : ' ';
+                else
+                    ch = u >= 0x21 && u <= 0x7e ? ch : '-';
+            }
+            EXPECT_EQ(Row(doc, 0, r), expected) << "row " << r << ", length " << nLength;
+            EXPECT_EQ(doc.m_ppStaffs[0]->m_rows[r][78], '\0');
+        }
+    }
+}

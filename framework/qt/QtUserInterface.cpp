@@ -137,8 +137,12 @@ protected:
         if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show && type != QEvent::Paint &&
             type != QEvent::WindowActivate)
             return false;
+        // Framed only by a frame that holds the client. Before the manager has set
+        // _NET_FRAME_EXTENTS, Qt measures the frame from the parent window, and openbox makes
+        // that 1x1 before it sizes it: a frame that small is not the final one.
         auto framed = [](const QWidget* pWidget) {
-            return pWidget->isVisible() && pWidget->frameGeometry() != pWidget->geometry();
+            const QRect frame = pWidget->frameGeometry();
+            return pWidget->isVisible() && frame != pWidget->geometry() && frame.contains(pWidget->geometry());
         };
         bool bSettled = m_pOwner != nullptr && framed(m_pOwner);
         for (CPlaced& placed : m_windows) {

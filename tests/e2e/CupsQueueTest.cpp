@@ -90,7 +90,8 @@ protected:
                           pCode, 30);
     }
 
-    // Runs Fretly with the private server; its exit code.
+    // Runs Fretly with the private server; its exit code (-1 when it had to be killed after
+    // the time limit, so a message box waiting for nobody fails the test).
     int RunFretly(const std::vector<std::string>& args, std::string& log)
     {
         std::vector<std::string> argv = {m_exe};
@@ -151,6 +152,33 @@ TEST_F(CupsQueue, PrintWithoutAQueueNameUsesTheDefaultQueue)
     const fs::path pdf = AwaitQueuePdf();
     ASSERT_FALSE(pdf.empty()) << "no job completed on the default queue:\n" << Cups("lpstat -W all -o") << log;
     EXPECT_EQ(e2e::PdfPageCount(pdf), 2);
+}
+
+// A failure must end the program with status 1 and its reason on stderr, never a message box
+// that waits for nobody, and nothing may reach the queue.
+TEST_F(CupsQueue, FailuresEndWithStatusOneAndTheReasonOnStderr)
+{
+    int code = -1;
+    const std::string defaultQueue = Cups("lpstat -d", &code);
+    ASSERT_EQ(code, 0) << defaultQueue;
+    ASSERT_EQ(defaultQueue.find(kQueue), std::string::npos) << "the private server already has a default: " << defaultQueue;
+
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string expected;
+    } cases[] = {
+        {"unknown queue", {"/pt", m_tab.string(), "NOSUCHQUEUE", "", ""},
+         "The printer NOSUCHQUEUE was not found, so nothing was printed."},
+        {"no default queue", {"/p", m_tab.string()}, "There is no default printer, so nothing was printed."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string log;
+        EXPECT_EQ(RunFretly(c.args, log), 1) << log;
+        EXPECT_NE(log.find(c.expected), std::string::npos) << log;
+    }
+    EXPECT_EQ(Cups("lpstat -W all -o").find(kQueue), std::string::npos) << "a job reached the queue";
 }
 
 } // namespace

@@ -25,6 +25,7 @@ struct CWindowBox {
 struct CStartupLayout {
     CWindowBox main, hints;
     std::string failure;   // empty when measured
+    bool bSessionLost = false;   // the X server or the manager failed, not the program
 };
 
 int Field(const std::string& text, const std::string& label)
@@ -84,7 +85,7 @@ protected:
         e2e::CChild xvfb, wm, fretly;
         const std::string display = e2e::StartXvfb(xvfb, m_dir.path / "xvfb.log", size, &layout.failure);
         if (display.empty())
-            return layout;
+            return layout.bSessionLost = true, layout;
         if (!windowManager.empty()) {
             wm.Start({windowManager}, {{"DISPLAY", display}, {"HOME", m_dir.path.string()}}, m_dir.path / "wm.log");
             // The manager announces itself on the root window once it runs.
@@ -92,6 +93,7 @@ protected:
                                                  .find("window id") != std::string::npos; },
                                 20s)) {
                 layout.failure = windowManager + " did not start: " + wm.LogTail();
+                layout.bSessionLost = true;
                 return layout;
             }
         }
@@ -102,6 +104,7 @@ protected:
         // The header dialog comes last; then the layout holds still.
         if (!e2e::WaitUntil([&] { return Measure(display, "Fretly - File Information").bFound; }, 30s)) {
             layout.failure = "no start-up windows: " + fretly.LogTail();
+            layout.bSessionLost = fretly.Log().find("could not connect to display") != std::string::npos;
             return layout;
         }
         e2e::WaitUntil([&] {
@@ -117,6 +120,20 @@ protected:
         return layout;
     }
 
+    // Run() again while the session itself fails: the X servers of other programs on a busy
+    // machine take display numbers and sockets away now and then. The placement is measured
+    // on every start-up that comes up.
+    CStartupLayout RunSession(const std::string& windowManager)
+    {
+        CStartupLayout layout;
+        for (int nTry = 0; nTry < 3; ++nTry) {
+            layout = Run(windowManager);
+            if (!layout.bSessionLost)
+                break;
+        }
+        return layout;
+    }
+
     std::string m_exe;
     CScratchDir m_dir{"fretly-e2e-x11"};
     fs::path m_tab;
@@ -126,32 +143,28 @@ TEST_F(X11Session, HintsWindowStandsBelowTheMenuBarUnderAWindowManager)
 {
     if (!e2e::HaveProgram("openbox"))
         GTEST_SKIP() << "openbox is not installed (scripts/install-deps installs it)";
-    const CStartupLayout bare = Run("");
+    const CStartupLayout bare = RunSession("");
     ASSERT_TRUE(bare.failure.empty()) << bare.failure;
     const int nBare = bare.hints.y - bare.hints.top - bare.main.y;
-    // The frame top counted from the main window's client top. Up to three start-ups: the
-    // placement races the manager's own framing, and a rare start still loses the race.
-    auto offset = [](const CStartupLayout& l) { return l.hints.y - l.hints.top - l.main.y; };
-    CStartupLayout framed;
-    for (int nTry = 0; nTry < 3; ++nTry) {
-        framed = Run("openbox");
-        ASSERT_TRUE(framed.failure.empty()) << framed.failure;
-        if (std::abs(offset(framed) - nBare) <= 2)
-            break;
-    }
-    ASSERT_GT(framed.main.top, 0) << "the window manager put no frame around the main window";
-
-    // The Hints window's frame top, counted from the main window's client top: the menu
-    // bar's height plus the template's offset, framed or not.
-    const int nFramed = offset(framed);
     EXPECT_GT(nBare, 0);
-    EXPECT_NEAR(nFramed, nBare, 2) << "Hints frame top " << framed.hints.y - framed.hints.top
-                                   << ", main client top " << framed.main.y;
-    // Its whole frame on the screen.
-    EXPECT_GE(framed.hints.x - framed.hints.left, 0);
-    EXPECT_LE(framed.hints.x + framed.hints.cx + framed.hints.right, kScreenCx);
-    EXPECT_GE(framed.hints.y - framed.hints.top, 0);
-    EXPECT_LE(framed.hints.y + framed.hints.cy + framed.hints.bottom, kScreenCy);
+    // The Hints window's frame top, counted from the main window's client top: the menu
+    // bar's height plus the template's offset, framed or not. Every start-up: the placement
+    // must not depend on how the program's start races the manager's framing (openbox
+    // sizes its frame after reparenting, and Qt read the 1x1 frame as the final one).
+    auto offset = [](const CStartupLayout& l) { return l.hints.y - l.hints.top - l.main.y; };
+    for (int nRun = 0; nRun < 3; ++nRun) {
+        SCOPED_TRACE("start-up " + std::to_string(nRun + 1));
+        const CStartupLayout framed = RunSession("openbox");
+        ASSERT_TRUE(framed.failure.empty()) << framed.failure;
+        ASSERT_GT(framed.main.top, 0) << "the window manager put no frame around the main window";
+        EXPECT_NEAR(offset(framed), nBare, 2) << "Hints frame top " << framed.hints.y - framed.hints.top
+                                              << ", main client top " << framed.main.y;
+        // Its whole frame on the screen.
+        EXPECT_GE(framed.hints.x - framed.hints.left, 0);
+        EXPECT_LE(framed.hints.x + framed.hints.cx + framed.hints.right, kScreenCx);
+        EXPECT_GE(framed.hints.y - framed.hints.top, 0);
+        EXPECT_LE(framed.hints.y + framed.hints.cy + framed.hints.bottom, kScreenCy);
+    }
 }
 
 } // namespace

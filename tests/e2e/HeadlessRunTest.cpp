@@ -3,26 +3,23 @@
 // Each run is bounded by timeout(1), so a program that waits fails the test (status 124).
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include "e2e/E2eSupport.h"
 #include "support/TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using e2e::Quote;
+
 struct CRunResult {
-    int nStatus = -1;   // exit status, or 128 + signal
+    int nStatus = -1;   // exit status: 124 when the time limit ended it, -1 when it did not exit
     std::string out;    // standard output and error
 };
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 class HeadlessRun : public ::testing::Test {
 protected:
@@ -44,16 +41,9 @@ protected:
         const std::string command = "cd " + Quote(m_dir.path.string()) + " && env -u DISPLAY -u WAYLAND_DISPLAY" +
                                     " -u QT_QPA_PLATFORM XDG_CONFIG_HOME=" + Quote(m_dir.path.string()) +
                                     " XDG_DATA_HOME=" + Quote((m_dir.path / "data").string()) + " " + envArgs +
-                                    " timeout -k 5 60 " + Quote(m_exe) + " " + args + " 2>&1 </dev/null";
+                                    " " + Quote(m_exe) + " " + args + " </dev/null";
         CRunResult run;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr)
-            return run;
-        std::array<char, 512> buf{};
-        while (std::fgets(buf.data(), static_cast<int>(buf.size()), pipe) != nullptr)
-            run.out += buf.data();
-        const int status = ::pclose(pipe);
-        run.nStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        run.out = e2e::Shell(command, &run.nStatus);
         return run;
     }
 

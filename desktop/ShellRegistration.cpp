@@ -106,6 +106,18 @@ bool ValidUtf8WithoutControls(const std::string& s)
     return true;
 }
 
+// A plain value of a desktop entry: the key file escapes a backslash.
+std::string KeyValue(const std::string& s)
+{
+    std::string out;
+    for (char c : s) {
+        if (c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
 // One argument of an Exec line: quoted when it holds a reserved character, '%' doubled;
 // the backslashes then doubled once more for the key file's own escaping.
 std::string ExecArgument(const std::string& arg)
@@ -123,25 +135,7 @@ std::string ExecArgument(const std::string& arg)
     }
     if (bQuote)
         out += '"';
-    std::string escaped;
-    for (char c : out) {
-        if (c == '\\')
-            escaped += '\\';
-        escaped += c;
-    }
-    return escaped;
-}
-
-// A plain value of a desktop entry: the key file escapes a backslash.
-std::string KeyValue(const std::string& s)
-{
-    std::string out;
-    for (char c : s) {
-        if (c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out;
+    return KeyValue(out);
 }
 
 std::string XmlText(const std::string& s)

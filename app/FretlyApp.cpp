@@ -5,6 +5,7 @@
 #include "app/RecoveryGuard.h"
 #include "document/FretlyDoc.h"
 #include "framework/DocTemplate.h"
+#include "framework/ReadAhead.h"
 #include "framework/UserInterface.h"
 #include "resources/Resource.h"
 #include "view/FretlyView.h"
@@ -26,13 +27,21 @@ CFretlyApp::~CFretlyApp()
     DeleteDocTemplate();
 }
 
+namespace {
+
+std::unique_ptr<CDocument> NewDocument() { return std::make_unique<CFretlyDoc>(); }
+
+} // namespace
+
+void CFretlyApp::StartReadAhead(const std::vector<std::string>& args) { AfxStartReadAhead(args, NewDocument); }
+
 bool CFretlyApp::InitInstance()
 {
     Enable3dControlsStatic();
     LoadStdProfileSettings(4);
 
     AddDocTemplate(new CSingleDocTemplate(
-        IDR_MAINFRAME, [] { return std::make_unique<CFretlyDoc>(); }, [] { return std::make_unique<CMainFrame>(); },
+        IDR_MAINFRAME, NewDocument, [] { return std::make_unique<CMainFrame>(); },
         [] { return std::make_unique<CFretlyView>(); }));
 
     // No shell DDE on this platform; the desktop learns the document type, its icons

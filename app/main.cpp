@@ -28,6 +28,8 @@ int main(int argc, char* argv[])
     if (!AfxPrepareStartDisplay(argc, argv))
         return 1;
 
+    // A big file named on the command line is read while the toolkit starts.
+    CFretlyApp::StartReadAhead(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fretly"));
     QApplication::setApplicationVersion(QString::fromLatin1(kFretlyVersion));
@@ -45,6 +47,8 @@ int main(int argc, char* argv[])
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i)
         theApp.m_args.push_back(QFile::encodeName(args[i]).toStdString());
+    // The toolkit may have taken arguments that were read as a file name.
+    CFretlyApp::StartReadAhead(theApp.m_args);
 
     int nReturn = 0;
     if (theApp.InitInstance()) {

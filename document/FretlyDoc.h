@@ -32,6 +32,10 @@ public:
 
     bool OnNewDocument() override;
     void Serialize(CArchive& ar) override;
+    bool LoadAhead(CArchive& ar) override;
+    void AdoptAhead(CDocument& ahead) override;
+    bool HelpLoadAhead() override;
+    void EndHelpLoadAhead() override;
 
     // Staff operations
     void InsertStaff(int nAfter);
@@ -49,6 +53,11 @@ public:
 private:
     void WriteTab(CArchive& ar);
     void ReadTab(CArchive& ar);
+    // The reading itself, without views or messages; returns whether the file is
+    // a Fretly file.
+    bool ParseTab(CArchive& ar);
+    // What follows the reading: the views, the header dialog, or the refusal.
+    void FinishReadTab(bool bValid);
     bool ReadStaffBlock(CArchive& ar, CStaff& staff, std::string_view& line);
     // Replaces every staff by one new empty staff.
     void ResetStaffs();
@@ -60,6 +69,8 @@ private:
     // Staffs of the document being replaced by a file, reused while it is read so that
     // a large document does not hand its memory back only to fault it in again.
     std::vector<std::unique_ptr<CStaff>> m_spareStaffs;
+    // What ParseTab said of a file read ahead.
+    bool m_bAheadValid = false;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -21,6 +21,12 @@ public:
     // Staffs are allocated in slabs (StaffPool.cpp).
     static void* operator new(std::size_t nSize);
     static void operator delete(void* p, std::size_t nSize);
+    // Maps one more slab and has the system fault it in now, for staffs still to come,
+    // unless nReady slabs stand ready already (false then, also where there are no
+    // slabs). A thread that waits for a read does the page clearing for the reader so.
+    static bool PrepareSlab(std::size_t nReady);
+    // Gives back the slabs prepared and never used.
+    static void ReleasePreparedSlabs();
 
     // Highest column 1-76 holding anything but filler in any row; 0 when none.
     int GetLastUsedColumn() const;

@@ -69,19 +69,24 @@ private:
 CSpinLock g_lock;
 CSlab* g_pSlabs = nullptr;
 CSlab* g_pCurrent = nullptr;
+// Slabs mapped and faulted in ahead of use (PrepareSlab), not yet in g_pSlabs; linked
+// through pNext.
+CSlab* g_pPrepared = nullptr;
+std::size_t g_nPrepared = 0;
 
 char* CellAt(CSlab* pSlab, std::size_t nIndex)
 {
     return reinterpret_cast<char*>(pSlab) + kFirstCell + nIndex * kCellSize;
 }
 
-CSlab* NewSlab()
+// An empty slab of its own, not linked anywhere; nullptr when the system has no memory.
+CSlab* MapSlab()
 {
     // Mapped directly, so that a freed slab goes back to the system whatever the heap's
     // own thresholds; twice the size is mapped and trimmed to an aligned slab.
     void* pMap = ::mmap(nullptr, 2 * kSlabSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (pMap == MAP_FAILED)
-        throw std::bad_alloc();
+        return nullptr;
     const auto nMap = reinterpret_cast<std::uintptr_t>(pMap);
     const std::uintptr_t nSlab = (nMap + kSlabSize - 1) & ~(kSlabSize - 1);
     if (nSlab > nMap)
@@ -90,6 +95,24 @@ CSlab* NewSlab()
     void* p = reinterpret_cast<void*>(nSlab);
     ::madvise(p, kSlabSize, MADV_HUGEPAGE);
     auto* pSlab = static_cast<CSlab*>(p);
+    *pSlab = CSlab{nullptr, nullptr, nullptr, kCells, 0};
+    return pSlab;
+}
+
+// A slab for the allocations, linked into g_pSlabs: a prepared one if there is one.
+CSlab* NewSlab()
+{
+    CSlab* pSlab = g_pPrepared;
+    if (pSlab != nullptr) {
+        g_pPrepared = pSlab->pNext;
+        --g_nPrepared;
+    } else {
+        // Under the lock: rare (once per 2 MB of staffs), and the lock is a spin lock
+        // that waits by yielding.
+        pSlab = MapSlab();
+        if (pSlab == nullptr)
+            throw std::bad_alloc();
+    }
     *pSlab = CSlab{nullptr, g_pSlabs, nullptr, kCells, 0};
     if (g_pSlabs != nullptr)
         g_pSlabs->pPrev = pSlab;
@@ -152,7 +175,45 @@ void CStaff::operator delete(void* p, std::size_t nSize)
         g_pCurrent = nullptr;
     ::munmap(pSlab, kSlabSize);
 }
+
+bool CStaff::PrepareSlab(std::size_t nReady)
+{
+    {
+        std::lock_guard lock(g_lock);
+        if (g_nPrepared >= nReady)
+            return false;
+    }
+    // Mapped and faulted in without the lock: clearing 2 MB is the slow part, and the
+    // allocations go on meanwhile.
+    CSlab* pSlab = MapSlab();
+    if (pSlab == nullptr)
+        return false;
+    ::madvise(pSlab, kSlabSize, MADV_POPULATE_WRITE);   // where unknown (before Linux 5.14) the reader faults
+    std::lock_guard lock(g_lock);
+    pSlab->pNext = g_pPrepared;
+    g_pPrepared = pSlab;
+    ++g_nPrepared;
+    return true;
+}
+
+void CStaff::ReleasePreparedSlabs()
+{
+    CSlab* pSlab = nullptr;
+    {
+        std::lock_guard lock(g_lock);
+        pSlab = g_pPrepared;
+        g_pPrepared = nullptr;
+        g_nPrepared = 0;
+    }
+    while (pSlab != nullptr) {
+        CSlab* pNext = pSlab->pNext;
+        ::munmap(pSlab, kSlabSize);
+        pSlab = pNext;
+    }
+}
 #else
 void* CStaff::operator new(std::size_t nSize) { return ::operator new(nSize); }
 void CStaff::operator delete(void* p, std::size_t) { ::operator delete(p); }
+bool CStaff::PrepareSlab(std::size_t) { return false; }
+void CStaff::ReleasePreparedSlabs() {}
 #endif

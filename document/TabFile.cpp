@@ -147,7 +147,35 @@ void CFretlyDoc::WriteTab(CArchive& ar)
     }
 }
 
-void CFretlyDoc::ReadTab(CArchive& ar)
+void CFretlyDoc::ReadTab(CArchive& ar) { FinishReadTab(ParseTab(ar)); }
+
+bool CFretlyDoc::LoadAhead(CArchive& ar)
+{
+    m_bAheadValid = ParseTab(ar);
+    return true;
+}
+
+void CFretlyDoc::AdoptAhead(CDocument& ahead)
+{
+    auto& other = dynamic_cast<CFretlyDoc&>(ahead);
+    // Swapped, not copied: the other document takes this one's old contents with it.
+    std::swap(m_ppStaffs, other.m_ppStaffs);
+    std::swap(m_nStaffs, other.m_nStaffs);
+    for (auto [pMine, pTheirs] : {std::pair{&m_strArtist, &other.m_strArtist}, {&m_strSongTitle, &other.m_strSongTitle},
+                                  {&m_strAlbum, &other.m_strAlbum}, {&m_strTranscriber, &other.m_strTranscriber},
+                                  {&m_strEmail, &other.m_strEmail}, {&m_strComments, &other.m_strComments}})
+        pMine->swap(*pTheirs);
+    m_bStaffCountChanged = m_bStaffCountChanged || other.m_bStaffCountChanged;
+    FinishReadTab(other.m_bAheadValid);
+}
+
+// Two slabs ahead of the reader are enough to keep it from ever waiting for the system
+// to clear memory, and little to give back when it stops.
+bool CFretlyDoc::HelpLoadAhead() { return CStaff::PrepareSlab(2); }
+
+void CFretlyDoc::EndHelpLoadAhead() { CStaff::ReleasePreparedSlabs(); }
+
+bool CFretlyDoc::ParseTab(CArchive& ar)
 {
     // The old staffs become spares, first staff last so they are reused in order; any
     // left over are released when reading ends, also when it ends with an error.
@@ -215,6 +243,11 @@ void CFretlyDoc::ReadTab(CArchive& ar)
         }
     }
 
+    return bValid;
+}
+
+void CFretlyDoc::FinishReadTab(bool bValid)
+{
     if (bValid) {
         UpdateAllViews(nullptr, 0, nullptr);
         OnViewHeaders();

@@ -6,6 +6,7 @@
 #include "desktop/SafeFileWriter.h"
 #include "framework/Archive.h"
 #include "framework/File.h"
+#include "framework/ReadAhead.h"
 #include "framework/UserInterface.h"
 #include "framework/View.h"
 #include "resources/Resource.h"
@@ -110,21 +111,35 @@ bool CDocument::OnNewDocument()
     return true;
 }
 
+bool CDocument::LoadAhead(CArchive&) { return false; }
+
+void CDocument::AdoptAhead(CDocument&) {}
+
+bool CDocument::HelpLoadAhead() { return false; }
+
+void CDocument::EndHelpLoadAhead() {}
+
 bool CDocument::OnOpenDocument(const std::string& path)
 {
     std::unique_ptr<CFile> pFile;
     try {
         pFile = GetFile(path, CFile::modeRead);
     } catch (...) {
+        AfxGetReadAhead().Cancel();
         ReportSaveLoadException(path, std::current_exception(), false, AFX_IDP_FAILED_TO_OPEN_DOC);
         return false;
     }
 
+    // The file may have been read at start-up already, on a worker thread.
+    std::unique_ptr<CDocument> pAhead = AfxGetReadAhead().Take(*pFile, [this] { return HelpLoadAhead(); });
+    EndHelpLoadAhead();
     DeleteContents();
     m_bLoadRejected = false;
     SetModifiedFlag(true);   // dirty while loading: a failure part-way leaves a new document
     try {
-        if (pFile->GetLength() != 0) {
+        if (pAhead != nullptr) {
+            AdoptAhead(*pAhead);
+        } else if (pFile->GetLength() != 0) {
             CArchive ar(pFile.get(), CArchive::load);
             Serialize(ar);
             ar.Close();

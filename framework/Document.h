@@ -58,6 +58,18 @@ public:
     // Opens the file a document is read from; throws CFileException when it cannot.
     virtual std::unique_ptr<CFile> GetFile(const std::string& path, unsigned nOpenFlags);
     virtual void Serialize(CArchive& ar);
+    // Reading on a worker thread (see ReadAhead.h): LoadAhead reads ar into this
+    // document, which has no views, touching no window and asking nothing, and returns
+    // false when the document cannot be read that way. AdoptAhead, on the document being
+    // opened, takes over what ahead read and does whatever Serialize would still do
+    // (update the views, tell the user of a refused file).
+    virtual bool LoadAhead(CArchive& ar);
+    virtual void AdoptAhead(CDocument& ahead);
+    // While the file being opened is still read ahead, the opening thread calls
+    // HelpLoadAhead for as long as it returns true, for small pieces of work that spare
+    // the reader some (such as faulting in memory it will fill), then EndHelpLoadAhead.
+    virtual bool HelpLoadAhead();
+    virtual void EndHelpLoadAhead();
 
     // The file commands (Save, Save As) and the save prompt; see DocFileCommands.cpp.
     // Asks "Save changes to %1?" for a modified document; false when the user cancels.

@@ -136,6 +136,18 @@ std::uint64_t CFile::GetLength() const
     return static_cast<std::uint64_t>(st.st_size);
 }
 
+bool CFile::GetIdentity(CFileIdentity& identity) const
+{
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        return false;
+    auto nanoseconds = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; };
+    identity = CFileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                             static_cast<std::uint64_t>(st.st_size), nanoseconds(st.st_mtim),
+                             nanoseconds(st.st_ctim), S_ISREG(st.st_mode)};
+    return true;
+}
+
 void CFile::Close()
 {
     if (m_fd < 0)

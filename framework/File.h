@@ -8,6 +8,18 @@
 
 #include "framework/FileException.h"
 
+// Which file an open descriptor reads, and its state: equal identities taken at two
+// moments mean the same file, not written to in between.
+struct CFileIdentity {
+    std::uint64_t nDevice = 0;
+    std::uint64_t nInode = 0;
+    std::uint64_t nSize = 0;
+    std::int64_t nModified = 0;   // nanoseconds
+    std::int64_t nChanged = 0;    // nanoseconds, status change
+    bool bRegular = false;
+    bool operator==(const CFileIdentity&) const = default;
+};
+
 class CFile {
 public:
     enum OpenFlags : unsigned {
@@ -36,6 +48,9 @@ public:
     virtual void Close();
     // Closes without reporting errors.
     virtual void Abort();
+
+    // False when there is no open descriptor or it cannot be queried.
+    bool GetIdentity(CFileIdentity& identity) const;
 
     bool IsOpen() const { return m_fd >= 0; }
     const std::string& GetFilePath() const { return m_strPath; }

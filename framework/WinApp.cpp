@@ -1,11 +1,13 @@
 #include "framework/WinApp.h"
 
+#include "framework/ReadAhead.h"
 #include <filesystem>
 
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/FrameWnd.h"
 #include "framework/Printing.h"
+#include "framework/ReadAhead.h"
 #include "framework/UserInterface.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
@@ -87,6 +89,10 @@ void CWinApp::DeleteDocTemplate()
 
 bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
 {
+    // A file read ahead at start-up is taken by the open below or not at all.
+    struct CEndReadAhead {
+        ~CEndReadAhead() { AfxGetReadAhead().Cancel(); }
+    } endReadAhead;
     switch (rCmdInfo.m_nShellCommand) {
     case CCommandLineInfo::FileNew:
     case CCommandLineInfo::FileDDE:   // no DDE here: "/dde" starts like a plain start

@@ -16,6 +16,7 @@ static CFretlyApp theApp;
 
 int main(int argc, char* argv[])
 {
+    CFretlyApp::StartReadAhead(std::vector<std::string>(argv + 1, argv + argc));
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fretly"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -23,6 +24,7 @@ int main(int argc, char* argv[])
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i)
         theApp.m_args.push_back(QFile::encodeName(args[i]).toStdString());
+    CFretlyApp::StartReadAhead(theApp.m_args);
 
     // Closes each modal dialog once its event loop runs, that is once it is on screen.
     QTimer closer;

@@ -92,6 +92,21 @@ void BM_OpenFileFresh(benchmark::State& state)
     fs::remove(path);
 }
 
+// Closing a document (the end of the program, or New over a big file): every staff
+// given back.
+void BM_CloseDocument(benchmark::State& state)
+{
+    const int nStaffs = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto pDoc = std::make_unique<CFretlyDoc>();
+        AfxFillBenchDocument(*pDoc, nStaffs);
+        state.ResumeTiming();
+        pDoc.reset();
+    }
+    state.SetItemsProcessed(state.iterations() * nStaffs);
+}
+
 void BM_SaveFile(benchmark::State& state)
 {
     const int nStaffs = static_cast<int>(state.range(0));
@@ -154,6 +169,7 @@ void BM_WriteMemory(benchmark::State& state)
 
 BENCHMARK(BM_OpenFile)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OpenFileFresh)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CloseDocument)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveFile)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadMemory)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WriteMemory)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);

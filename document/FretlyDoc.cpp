@@ -29,7 +29,11 @@ CFretlyDoc::CFretlyDoc()
     ResetStaffs();
 }
 
-CFretlyDoc::~CFretlyDoc() = default;
+CFretlyDoc::~CFretlyDoc()
+{
+    CStaff::DeleteAll(m_ppStaffs);
+    CStaff::DeleteAll(m_spareStaffs);
+}
 
 std::unique_ptr<CStaff> CFretlyDoc::NewStaff()
 {
@@ -43,7 +47,7 @@ std::unique_ptr<CStaff> CFretlyDoc::NewStaff()
 
 void CFretlyDoc::ResetStaffs()
 {
-    m_ppStaffs.clear();
+    CStaff::DeleteAll(m_ppStaffs);
     m_ppStaffs.push_back(NewStaff());
     m_nStaffs = 1;
 }

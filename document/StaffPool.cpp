@@ -120,6 +120,22 @@ CSlab* NewSlab()
     return pSlab;
 }
 
+CSlab* SlabOf(void* pStaff) { return reinterpret_cast<CSlab*>(reinterpret_cast<std::uintptr_t>(pStaff) & ~(kSlabSize - 1)); }
+
+// A slab whose last staff is gone goes back to the system. Under the lock.
+void UnlinkAndUnmap(CSlab* pSlab)
+{
+    if (pSlab->pPrev != nullptr)
+        pSlab->pPrev->pNext = pSlab->pNext;
+    else
+        g_pSlabs = pSlab->pNext;
+    if (pSlab->pNext != nullptr)
+        pSlab->pNext->pPrev = pSlab->pPrev;
+    if (g_pCurrent == pSlab)
+        g_pCurrent = nullptr;
+    ::munmap(pSlab, kSlabSize);
+}
+
 bool HasRoom(const CSlab* pSlab) { return pSlab->pFree != nullptr || pSlab->nUnused > 0; }
 
 } // namespace
@@ -159,21 +175,40 @@ void CStaff::operator delete(void* p, std::size_t nSize)
         return;
     }
     std::lock_guard lock(g_lock);
-    auto* pSlab = reinterpret_cast<CSlab*>(reinterpret_cast<std::uintptr_t>(p) & ~(kSlabSize - 1));
+    CSlab* pSlab = SlabOf(p);
     auto* pCell = static_cast<CFreeCell*>(p);
     pCell->pNext = pSlab->pFree;
     pSlab->pFree = pCell;
-    if (--pSlab->nLive > 0)
-        return;
-    if (pSlab->pPrev != nullptr)
-        pSlab->pPrev->pNext = pSlab->pNext;
-    else
-        g_pSlabs = pSlab->pNext;
-    if (pSlab->pNext != nullptr)
-        pSlab->pNext->pPrev = pSlab->pPrev;
-    if (g_pCurrent == pSlab)
-        g_pCurrent = nullptr;
-    ::munmap(pSlab, kSlabSize);
+    if (--pSlab->nLive == 0)
+        UnlinkAndUnmap(pSlab);
+}
+
+void CStaff::DeleteAll(std::vector<std::unique_ptr<CStaff>>& staffs)
+{
+    std::lock_guard lock(g_lock);
+    // First only the slabs' counts, which live in a few cache lines: a slab left empty is
+    // unmapped whole, and its staffs' memory is never touched again.
+    for (const std::unique_ptr<CStaff>& pStaff : staffs)
+        if (pStaff != nullptr)
+            --SlabOf(pStaff.get())->nLive;
+    for (std::unique_ptr<CStaff>& pStaff : staffs) {
+        CStaff* p = pStaff.release();
+        if (p == nullptr)
+            continue;
+        CSlab* pSlab = SlabOf(p);
+        if (pSlab->nLive > 0) {
+            auto* pCell = reinterpret_cast<CFreeCell*>(p);
+            pCell->pNext = pSlab->pFree;
+            pSlab->pFree = pCell;
+        }
+    }
+    staffs.clear();
+    for (CSlab* pSlab = g_pSlabs; pSlab != nullptr;) {
+        CSlab* pNext = pSlab->pNext;
+        if (pSlab->nLive == 0)
+            UnlinkAndUnmap(pSlab);
+        pSlab = pNext;
+    }
 }
 
 bool CStaff::PrepareSlab(std::size_t nReady)
@@ -215,5 +250,6 @@ void CStaff::ReleasePreparedSlabs()
 void* CStaff::operator new(std::size_t nSize) { return ::operator new(nSize); }
 void CStaff::operator delete(void* p, std::size_t) { ::operator delete(p); }
 bool CStaff::PrepareSlab(std::size_t) { return false; }
+void CStaff::DeleteAll(std::vector<std::unique_ptr<CStaff>>& staffs) { staffs.clear(); }
 void CStaff::ReleasePreparedSlabs() {}
 #endif

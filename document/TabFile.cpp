@@ -185,7 +185,7 @@ bool CFretlyDoc::ParseTab(CArchive& ar)
     std::reverse(m_spareStaffs.begin(), m_spareStaffs.end());
     struct CReleaseSpares {
         std::vector<std::unique_ptr<CStaff>>& spares;
-        ~CReleaseSpares() { spares.clear(); }
+        ~CReleaseSpares() { CStaff::DeleteAll(spares); }
     } releaseSpares{m_spareStaffs};
 
     ResetStaffs();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -102,4 +103,34 @@ TEST(Staff, StaffsMadeAndReleasedOnTwoThreadsAtOnceStayApart)
     other.join();
     EXPECT_TRUE(bOkA);
     EXPECT_TRUE(bOkB);
+}
+
+// Deleting staffs in bulk, some of each slab and all of others: the staffs kept keep
+// their bytes (a slab still in use is not given back), and the freed places are used
+// again for new, clean staffs.
+TEST(Staff, StaffsDeletedAllAtOnceLeaveTheOthersWhole)
+{
+    auto mark = [](CStaff& staff, int i) { std::snprintf(staff.m_rows[TEXT_ROW], 12, "staff%06d", i); };
+    std::vector<std::unique_ptr<CStaff>> kept, gone, wholeSlabs;
+    for (int i = 0; i < 20000; ++i) {
+        auto pStaff = std::make_unique<CStaff>();
+        mark(*pStaff, i);
+        (i < 8000 && i % 3 != 0 ? gone : i < 8000 ? kept : wholeSlabs).push_back(std::move(pStaff));
+    }
+    CStaff::DeleteAll(gone);
+    CStaff::DeleteAll(wholeSlabs);
+    EXPECT_TRUE(gone.empty());
+    EXPECT_TRUE(wholeSlabs.empty());
+
+    std::vector<std::unique_ptr<CStaff>> fresh;
+    for (int i = 0; i < 6000; ++i)
+        fresh.push_back(std::make_unique<CStaff>());
+    const CStaff clean;
+    for (const auto& pStaff : fresh)
+        ASSERT_EQ(std::memcmp(pStaff->m_rows, clean.m_rows, sizeof clean.m_rows), 0);
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+        CStaff expected;
+        mark(expected, static_cast<int>(k) * 3);
+        ASSERT_EQ(std::memcmp(kept[k]->m_rows, expected.m_rows, sizeof expected.m_rows), 0) << "kept staff " << k;
+    }
 }

@@ -78,6 +78,46 @@ void FillRow(char* row, const char* src, char filler, Keep keep)
         fillBlock(row + STAFF_COLUMNS - kBlock, src + STAFF_COLUMNS - kBlock);
 }
 
+// As FillRow, for the 78 bytes of a row line taken straight from the archive's buffer:
+// returns false when they hold a CR or LF, which would have ended the line early.
+template <typename Keep>
+bool FillRowUnbroken(char* row, const char* src, char filler, Keep keep)
+{
+    constexpr int kBlock = 16;
+    unsigned char nBreaks = 0;
+    auto fillBlock = [&](char* pTo, const char* pFrom) {
+        for (int c = 0; c < kBlock; ++c) {
+            const char ch = pFrom[c];
+            nBreaks |= static_cast<unsigned char>((ch == '\r') | (ch == '\n'));
+            pTo[c] = keep(static_cast<unsigned char>(ch)) ? ch : filler;
+        }
+    };
+    for (int c = 0; c + kBlock <= STAFF_COLUMNS; c += kBlock)
+        fillBlock(row + c, src + c);
+    if (STAFF_COLUMNS % kBlock != 0)
+        fillBlock(row + STAFF_COLUMNS - kBlock, src + STAFF_COLUMNS - kBlock);
+    return nBreaks == 0;
+}
+
+// A row line as Fretly writes it (78 characters, CR, LF), read into a row that holds
+// filler, straight from the archive's buffer. False, with the row left as it was and
+// nothing read, for any other line, or one that is not wholly buffered: the ordinary
+// reading then takes it.
+template <typename Keep>
+bool ReadWrittenRow(CArchive& ar, char* row, char filler, Keep keep)
+{
+    constexpr std::size_t kLine = STAFF_COLUMNS + 2;
+    const char* p = ar.PeekBuffered(kLine);
+    if (p == nullptr || p[STAFF_COLUMNS] != '\r' || p[STAFF_COLUMNS + 1] != '\n')
+        return false;
+    if (!FillRowUnbroken(row, p, filler, keep)) {
+        std::memset(row, filler, STAFF_COLUMNS);
+        return false;
+    }
+    ar.SkipBuffered(kLine);
+    return true;
+}
+
 } // namespace
 
 const char* const g_szDisclaimer[3] = {
@@ -275,12 +315,16 @@ bool CFretlyDoc::ReadStaffBlock(CArchive& ar, CStaff& staff, std::string_view& l
             staff.m_rows[0][c] = staff.m_rows[0][c] == '\0' ? '-' : staff.m_rows[0][c];
     }
 
+    const auto stringCell = [](unsigned char ch) { return IsStringCell(ch); };
+    const auto printable = [](unsigned char ch) { return IsPrintable(ch); };
     for (int r = 1; r < STRING_ROWS; ++r) {
+        char* row = staff.m_rows[r];
+        if (ReadWrittenRow(ar, row, '-', stringCell))
+            continue;
         if (!ar.ReadString(line, kMaxLine))
             return false;
-        char* row = staff.m_rows[r];
         if (line.size() >= STAFF_COLUMNS) {
-            FillRow(row, line.data(), '-', [](unsigned char ch) { return IsStringCell(ch); });
+            FillRow(row, line.data(), '-', stringCell);
             continue;
         }
         CopyIntoRow(row, line);
@@ -288,11 +332,13 @@ bool CFretlyDoc::ReadStaffBlock(CArchive& ar, CStaff& staff, std::string_view& l
             row[c] = IsStringCell(static_cast<unsigned char>(row[c])) ? row[c] : '-';
     }
 
-    if (!ar.ReadString(line, kMaxLine))
-        return false;
     char* text = staff.m_rows[TEXT_ROW];
-    if (line.size() >= STAFF_COLUMNS) {
-        FillRow(text, line.data(), ' ', [](unsigned char ch) { return IsPrintable(ch); });
+    if (ReadWrittenRow(ar, text, ' ', printable)) {
+        // taken
+    } else if (!ar.ReadString(line, kMaxLine)) {
+        return false;
+    } else if (line.size() >= STAFF_COLUMNS) {
+        FillRow(text, line.data(), ' ', printable);
     } else {
         CopyIntoRow(text, line);
         for (int c = 0; c < STAFF_COLUMNS; ++c)
@@ -300,5 +346,9 @@ bool CFretlyDoc::ReadStaffBlock(CArchive& ar, CStaff& staff, std::string_view& l
     }
 
     // The line after the text row is skipped whatever it holds.
+    if (const char* p = ar.PeekBuffered(2); p != nullptr && p[0] == '\r' && p[1] == '\n') {
+        ar.SkipBuffered(2);
+        return true;
+    }
     return ar.ReadString(line, kMaxLine);
 }

@@ -33,6 +33,12 @@ public:
     // archive's own bytes and stays valid until the next read from the archive.
     bool ReadString(std::string_view& line, std::size_t nMax);
 
+    // Loading: the next n bytes where they are already buffered, without reading them,
+    // else nullptr; for a reader that takes a record of known layout straight from the
+    // buffer. SkipBuffered then passes over n of them.
+    const char* PeekBuffered(std::size_t n) const { return m_nEnd - m_nPos >= n ? m_buffer.data() + m_nPos : nullptr; }
+    void SkipBuffered(std::size_t n) { m_nPos += n; }
+
     // Storing: writes out what is buffered.
     void Flush();
     // Flushes (when storing) and detaches from the file.

@@ -408,3 +408,20 @@ TEST_F(TabReader, FullLengthRowsAreSanitisedInEveryColumn)
         }
     }
 }
+
+TEST_F(TabReader, LineEndInsideAFullLengthRowStillEndsTheLine)
+{
+    // 78 characters and CR LF, as Fretly writes a row, but with a CR or LF among the
+    // characters: the line ends there, and what follows is the next row.
+    for (const char* pBreak : {"\r", "\n"}) {
+        std::vector<std::string> block = StaffLines('5');
+        block[2] = "-1-" + std::string(pBreak) + std::string(74, '2');
+        Read(Lines(Banner() + block + StaffLines('6')));
+        SCOPED_TRACE(pBreak[0] == '\r' ? "CR" : "LF");
+        EXPECT_EQ(Row(doc, 0, 2), "-1-" + std::string(75, '-'));
+        EXPECT_EQ(Row(doc, 0, 3), std::string(74, '2') + "----");
+        EXPECT_EQ(Row(doc, 0, 4), "-5" + std::string(76, '-'));
+        EXPECT_EQ(Row(doc, 0, TEXT_ROW), "-5" + std::string(76, '-')) << "the rows moved down by one";
+        ASSERT_EQ(doc.m_nStaffs, 2);
+    }
+}

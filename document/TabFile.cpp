@@ -5,6 +5,10 @@
 #include <string_view>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
 #include "framework/UserInterface.h"
@@ -78,31 +82,30 @@ void FillRow(char* row, const char* src, char filler, Keep keep)
         fillBlock(row + STAFF_COLUMNS - kBlock, src + STAFF_COLUMNS - kBlock);
 }
 
-// As FillRow, for the 78 bytes of a row line taken straight from the archive's buffer:
-// returns false when they hold a CR or LF, which would have ended the line early.
-template <typename Keep>
-bool FillRowUnbroken(char* row, const char* src, char filler, Keep keep)
+// Whether the 78 bytes of a row line hold a CR or LF, which would have ended the line
+// early: one vector pass whose compares are gathered before a single test.
+bool HasLineBreak(const char* src)
 {
-    constexpr int kBlock = 16;
-    unsigned char nBreaks = 0;
-    auto fillBlock = [&](char* pTo, const char* pFrom) {
-        for (int c = 0; c < kBlock; ++c) {
-            const char ch = pFrom[c];
-            nBreaks |= static_cast<unsigned char>((ch == '\r') | (ch == '\n'));
-            pTo[c] = keep(static_cast<unsigned char>(ch)) ? ch : filler;
-        }
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    __m128i breaks = _mm_setzero_si128();
+    auto scan = [&](const char* p) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        breaks = _mm_or_si128(breaks, _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
     };
-    for (int c = 0; c + kBlock <= STAFF_COLUMNS; c += kBlock)
-        fillBlock(row + c, src + c);
-    if (STAFF_COLUMNS % kBlock != 0)
-        fillBlock(row + STAFF_COLUMNS - kBlock, src + STAFF_COLUMNS - kBlock);
-    return nBreaks == 0;
+    for (int c = 0; c + 16 <= STAFF_COLUMNS; c += 16)
+        scan(src + c);
+    scan(src + STAFF_COLUMNS - 16);
+    return _mm_movemask_epi8(breaks) != 0;
+#else
+    return std::memchr(src, '\r', STAFF_COLUMNS) != nullptr || std::memchr(src, '\n', STAFF_COLUMNS) != nullptr;
+#endif
 }
 
-// A row line as Fretly writes it (78 characters, CR, LF), read into a row that holds
-// filler, straight from the archive's buffer. False, with the row left as it was and
-// nothing read, for any other line, or one that is not wholly buffered: the ordinary
-// reading then takes it.
+// A row line as Fretly writes it (78 characters, CR, LF), read into a row straight
+// from the archive's buffer. False, with the row untouched and nothing read, for any
+// other line, or one that is not wholly buffered: the ordinary reading then takes it.
 template <typename Keep>
 bool ReadWrittenRow(CArchive& ar, char* row, char filler, Keep keep)
 {
@@ -110,10 +113,9 @@ bool ReadWrittenRow(CArchive& ar, char* row, char filler, Keep keep)
     const char* p = ar.PeekBuffered(kLine);
     if (p == nullptr || p[STAFF_COLUMNS] != '\r' || p[STAFF_COLUMNS + 1] != '\n')
         return false;
-    if (!FillRowUnbroken(row, p, filler, keep)) {
-        std::memset(row, filler, STAFF_COLUMNS);
+    if (HasLineBreak(p))
         return false;
-    }
+    FillRow(row, p, filler, keep);
     ar.SkipBuffered(kLine);
     return true;
 }

@@ -34,6 +34,8 @@ private:
 
 struct CReadAhead::CJob {
     std::string path;
+    dev_t nDevice = 0;   // the file as it was found when the read started
+    ino_t nInode = 0;
     std::unique_ptr<CDocument> pDocument;
     std::atomic<bool> bCancel{false};
     // Written by the worker, read after it is joined.
@@ -105,6 +107,8 @@ void CReadAhead::Start(const std::string& path, const DocumentMaker& makeDocumen
         return;
     auto pJob = std::make_unique<CJob>();
     pJob->path = path;
+    pJob->nDevice = st.st_dev;
+    pJob->nInode = st.st_ino;
     pJob->pDocument = makeDocument();
     if (pJob->pDocument == nullptr)
         return;
@@ -126,14 +130,19 @@ std::unique_ptr<CDocument> CReadAhead::Take(const CFile& file, const std::functi
 {
     if (m_pJob == nullptr)
         return nullptr;
+    CFileIdentity identity;
+    if (!file.GetIdentity(identity) || identity.nDevice != m_pJob->nDevice || identity.nInode != m_pJob->nInode) {
+        // Another file: no use waiting for the read.
+        Cancel();
+        return nullptr;
+    }
     std::unique_ptr<CJob> pJob = std::move(m_pJob);
     // Help that has nothing to do now is asked again a little later.
     while (help && !pJob->WaitUntilDone(help() ? std::chrono::microseconds(0) : std::chrono::microseconds(200))) {
     }
     pJob->WaitUntilDone();
     pJob->worker.join();
-    CFileIdentity identity;
-    if (!pJob->bRead || !file.GetIdentity(identity) || identity != pJob->identity)
+    if (!pJob->bRead || !file.GetIdentity(identity) || !file.GetIdentity(identity) || identity != pJob->identity)
         return nullptr;
     return std::move(pJob->pDocument);
 }

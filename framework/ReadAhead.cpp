@@ -142,7 +142,7 @@ std::unique_ptr<CDocument> CReadAhead::Take(const CFile& file, const std::functi
     }
     pJob->WaitUntilDone();
     pJob->worker.join();
-    if (!pJob->bRead || !file.GetIdentity(identity) || !file.GetIdentity(identity) || identity != pJob->identity)
+    if (!pJob->bRead || !file.GetIdentity(identity) || identity != pJob->identity)
         return nullptr;
     return std::move(pJob->pDocument);
 }

@@ -5,21 +5,26 @@
 #     (bench/tools/fretly_start, offscreen, ends once its windows are shown)
 #   - with --huge, memory and time for hostile inputs: a 200 MB comment block, an
 #     80 MB single line, 1 GB of garbage lines
-# Usage: bench/bigfile.sh [BUILD_DIR] [--huge]
+#   - with --before OTHER_BUILD_DIR, the same ratios of another build (an older commit)
+#     measured in the same run, first, on the same file
+# Usage: bench/bigfile.sh [BUILD_DIR] [--before OTHER_BUILD_DIR] [--huge]
 # Needs the targets fretly_open and fretly_start built, and bench/install-deps.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$here/../build"
+before=""
 huge=0
-for a in "$@"; do
-  case "$a" in
+while [ $# -gt 0 ]; do
+  case "$1" in
     --huge) huge=1 ;;
-    *) build="$a" ;;
+    --before) before="${2:?--before needs a build folder}"; shift ;;
+    *) build="$1" ;;
   esac
+  shift
 done
 open="$build/bench/fretly_open"
 start="$build/bench/fretly_start"
-for t in "$open" "$start"; do
+for t in "$open" "$start" ${before:+"$before/bench/fretly_open" "$before/bench/fretly_start"}; do
   [ -x "$t" ] || { echo "bigfile.sh: $t is missing; build the targets fretly_open and fretly_start" >&2; exit 1; }
 done
 command -v hyperfine >/dev/null || { echo "bigfile.sh: hyperfine is missing; run bench/install-deps" >&2; exit 1; }
@@ -44,24 +49,32 @@ cpu() { # hyperfine JSON -> mean user+system seconds of command N
 }
 ratio() { python3 -c 'import sys; print("%.2f" % (float(sys.argv[1]) / float(sys.argv[2])))' "$1" "$2"; }
 
-hyperfine -N --warmup 3 --runs 15 --export-json "$work/open.json" \
-  "wc -l $big" "$open $big" >&2
-wc_s="$(median "$work/open.json" 0)"; open_s="$(median "$work/open.json" 1)"
+ms() { python3 -c 'import sys; print("%.1f" % (float(sys.argv[1]) * 1000))' "$1"; }
 
-"$start" >/dev/null 2>&1 || true   # first start registers the desktop files
-hyperfine -N --warmup 2 --runs 10 --export-json "$work/start.json" \
-  "$start" "$start $big" >&2
-empty_s="$(median "$work/start.json" 0)"; file_s="$(median "$work/start.json" 1)"
+# The ratios of one build: its open against wc -l, its start on the file against its
+# empty start.
+measure() { # LABEL OPEN START
+  local label="$1" open="$2" start="$3"
+  hyperfine -N --warmup 3 --runs 15 --export-json "$work/open.json" \
+    "wc -l $big" "$open $big" >&2
+  local wc_s open_s empty_s file_s
+  wc_s="$(median "$work/open.json" 0)"; open_s="$(median "$work/open.json" 1)"
 
-printf 'open:  %.1f ms, wc -l %.1f ms, ratio %s (goal <= 5)\n' \
-  "$(python3 -c "print($open_s*1000)")" "$(python3 -c "print($wc_s*1000)")" "$(ratio "$open_s" "$wc_s")"
-printf 'start: %.1f ms on the file, %.1f ms empty, ratio %s (goal <= 1.5)\n' \
-  "$(python3 -c "print($file_s*1000)")" "$(python3 -c "print($empty_s*1000)")" "$(ratio "$file_s" "$empty_s")"
+  "$start" >/dev/null 2>&1 || true   # first start registers the desktop files
+  hyperfine -N --warmup 2 --runs 10 --export-json "$work/start.json" \
+    "$start" "$start $big" >&2
+  empty_s="$(median "$work/start.json" 0)"; file_s="$(median "$work/start.json" 1)"
 
-# On a shared machine wall time waits for the processor; CPU time (user + system) does not.
-printf 'open CPU:  ratio %s; start CPU: ratio %s\n' \
-  "$(ratio "$(cpu "$work/open.json" 1)" "$(cpu "$work/open.json" 0)")" \
-  "$(ratio "$(cpu "$work/start.json" 1)" "$(cpu "$work/start.json" 0)")"
+  echo "$label:"
+  echo "  open:  $(ms "$open_s") ms, wc -l $(ms "$wc_s") ms, ratio $(ratio "$open_s" "$wc_s") (goal <= 5)"
+  echo "  start: $(ms "$file_s") ms on the file, $(ms "$empty_s") ms empty, ratio $(ratio "$file_s" "$empty_s") (goal <= 1.5)"
+  # On a shared machine wall time waits for the processor; CPU time (user + system) does not.
+  echo "  open CPU:  ratio $(ratio "$(cpu "$work/open.json" 1)" "$(cpu "$work/open.json" 0)");" \
+       "start CPU: ratio $(ratio "$(cpu "$work/start.json" 1)" "$(cpu "$work/start.json" 0)")"
+}
+
+[ -z "$before" ] || measure "before ($before)" "$before/bench/fretly_open" "$before/bench/fretly_start"
+measure "$( [ -n "$before" ] && echo "after ($build)" || echo "$build")" "$open" "$start"
 
 [ "$huge" -eq 1 ] || exit 0
 

@@ -27,13 +27,7 @@ CFretlyApp::~CFretlyApp()
     DeleteDocTemplate();
 }
 
-namespace {
-
-std::unique_ptr<CDocument> NewDocument() { return std::make_unique<CFretlyDoc>(); }
-
-} // namespace
-
-void CFretlyApp::StartReadAhead(const std::vector<std::string>& args) { AfxStartReadAhead(args, NewDocument); }
+void CFretlyApp::StartReadAhead(const std::vector<std::string>& args) { AfxStartReadAhead(args, AfxNewTabDocument); }
 
 bool CFretlyApp::InitInstance()
 {
@@ -41,7 +35,7 @@ bool CFretlyApp::InitInstance()
     LoadStdProfileSettings(4);
 
     AddDocTemplate(new CSingleDocTemplate(
-        IDR_MAINFRAME, NewDocument, [] { return std::make_unique<CMainFrame>(); },
+        IDR_MAINFRAME, AfxNewTabDocument, [] { return std::make_unique<CMainFrame>(); },
         [] { return std::make_unique<CFretlyView>(); }));
 
     // No shell DDE on this platform; the desktop learns the document type, its icons

@@ -1,6 +1,7 @@
 #pragma once
 // The application: start-up, the document template and the About and Tab Hints commands.
 #include "app/TabHintsDlg.h"
+#include "app/Version.h"
 #include "framework/WinApp.h"
 
 class CFretlyApp : public CWinApp {
@@ -23,5 +24,3 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-// The program's version, as the About box and --version show it.
-constexpr const char* kFretlyVersion = "1.0.0.1";

@@ -29,6 +29,8 @@ CFretlyDoc::CFretlyDoc()
     ResetStaffs();
 }
 
+std::unique_ptr<CDocument> AfxNewTabDocument() { return std::make_unique<CFretlyDoc>(); }
+
 CFretlyDoc::~CFretlyDoc()
 {
     CStaff::DeleteAll(m_ppStaffs);

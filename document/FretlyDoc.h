@@ -75,6 +75,9 @@ private:
     DECLARE_MESSAGE_MAP()
 };
 
+// A new tablature document, as the program's document template and its read-ahead make it.
+std::unique_ptr<CDocument> AfxNewTabDocument();
+
 // The fixed texts of the .tab format, also printed on paper.
 extern const char* const g_szDisclaimer[3];
 // Line 2 of the banner is built from the string table during start-up; read it at run

@@ -133,6 +133,7 @@
 #define IDS_NO_DISPLAY 61
 #define IDS_UNATTENDED_ANSWER 62
 #define IDS_UNATTENDED_DIALOG 63
+#define IDS_PROGRAM_INCOMPLETE 64
 
 // Recovery copies of unsaved work
 #define IDS_RECOVER_QUESTION 80

@@ -53,6 +53,7 @@ const StringEntry kStrings[] = {
         // Written to standard error where nobody can answer: the box's answer, the dialog's title
         {IDS_UNATTENDED_ANSWER, "(answered %1: nobody is there to choose)"},
         {IDS_UNATTENDED_DIALOG, "%1: not shown, as nobody is there to answer it; cancelled."},
+        {IDS_PROGRAM_INCOMPLETE, "The program is incomplete and cannot start: %1"},
         {IDS_RECOVER_QUESTION, "Fretly was closed before the changes to %1 were saved.\nRecover them?"},
         {IDS_RECOVER_UNREADABLE, "A recovery copy could not be read. It was kept as\n%1"},
 

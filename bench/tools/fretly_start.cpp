@@ -1,47 +1,20 @@
-// Whole-process benchmark helper: the editor's start as main() makes it (profile,
-// desktop registration, the file given on the command line, main window, Hints window,
-// the start-up header dialog), ended as soon as everything has been shown: the header
-// dialog is cancelled the moment it runs and the program quits on its first idle turn.
+// Whole-process benchmark helper: the editor's start exactly as the fretly program makes
+// it (the launcher's read-ahead, then the toolkit module: profile, desktop registration,
+// the file given on the command line, main window, Hints window, the start-up header
+// dialog), ended as soon as everything has been shown: each modal dialog is cancelled
+// the moment it runs and the program ends on its first idle turn.
 // Run it with QT_QPA_PLATFORM=offscreen.
-#include <QApplication>
-#include <QDialog>
-#include <QFile>
-#include <QTimer>
+#include <string>
+#include <unistd.h>
 
-#include "app/FretlyApp.h"
-#include "app/MainFrame.h"
-#include "framework/qt/QtUserInterface.h"
-
-static CFretlyApp theApp;
+#include "app/Launcher.h"
 
 int main(int argc, char* argv[])
 {
-    CFretlyApp::StartReadAhead(std::vector<std::string>(argv + 1, argv + argc));
-    QApplication qapp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("fretly"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    CQtUserInterface ui;
-    const QStringList args = QApplication::arguments();
-    for (int i = 1; i < args.size(); ++i)
-        theApp.m_args.push_back(QFile::encodeName(args[i]).toStdString());
-    CFretlyApp::StartReadAhead(theApp.m_args);
-
-    // Closes each modal dialog once its event loop runs, that is once it is on screen.
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [] {
-        if (auto* pDialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            pDialog->reject();
-    });
-    closer.start(0);
-
-    int nReturn = 1;
-    if (theApp.InitInstance()) {
-        // exit, not quit: quit asks the windows to close, and the frame handles that itself.
-        QTimer::singleShot(0, &qapp, [] { QCoreApplication::exit(0); });
-        nReturn = qapp.exec();
-    }
-    theApp.ExitInstance();
-    theApp.m_dlgHints.DestroyWindow();
-    theApp.DeleteDocTemplate();
-    return nReturn;
+    // The module is built beside the program, in the build tree's app folder.
+    std::string self(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size());
+    self.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    const std::string module = self.substr(0, self.rfind('/')) + "/../app/fretly-gui.so";
+    return AfxLaunchGui(argc, argv, "FretlyGuiStartBenchmark", module.c_str());
 }

@@ -1,0 +1,87 @@
+#include "app/Launcher.h"
+
+#include <cstdio>
+#include <cstring>
+#include <dlfcn.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/Version.h"
+#include "document/FretlyDoc.h"
+#include "framework/ReadAhead.h"
+#include "framework/StartDisplay.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+// The folder of the running program, from the kernel rather than argv[0].
+std::string ProgramFolder()
+{
+    std::string path(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= path.size())
+        return ".";
+    path.resize(static_cast<std::size_t>(n));
+    const std::size_t nSlash = path.rfind('/');
+    return nSlash == std::string::npos ? "." : path.substr(0, nSlash == 0 ? 1 : nSlash);
+}
+
+void* OpenModule(const char* pszModule, std::string& error)
+{
+    std::vector<std::string> candidates;
+    if (pszModule != nullptr) {
+        candidates.push_back(pszModule);
+    } else {
+        const std::string folder = ProgramFolder();
+        candidates.push_back(folder + "/fretly-gui.so");   // a build tree
+        candidates.push_back(folder + "/../" FRETLY_LIBRARY_FOLDER "/fretly/fretly-gui.so");   // installed
+    }
+    for (const std::string& candidate : candidates) {
+        if (::access(candidate.c_str(), F_OK) != 0)
+            continue;
+        // Bound now: a missing symbol is reported here, not in the middle of a session.
+        if (void* pModule = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL))
+            return pModule;
+        error = ::dlerror();
+        return nullptr;
+    }
+    error = "fretly-gui.so was not found beside the program (" + candidates.front() + ") or in " +
+            (candidates.size() > 1 ? candidates.back() : candidates.front());
+    return nullptr;
+}
+
+} // namespace
+
+int AfxLaunchGui(int argc, char* argv[], const char* pszEntry, const char* pszModule)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("fretly %s\n", kFretlyVersion);
+            return 0;
+        }
+    }
+
+    // With no display at all the toolkit would abort; printing runs offscreen instead.
+    if (!AfxPrepareStartDisplay(argc, argv))
+        return 1;
+
+    // A big file named on the command line is read while the toolkit loads and starts.
+    AfxStartReadAhead(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc), AfxNewTabDocument);
+
+    std::string error;
+    void* pModule = OpenModule(pszModule, error);
+    using Entry = int (*)(int, char**);
+    auto pEntry = pModule != nullptr ? reinterpret_cast<Entry>(::dlsym(pModule, pszEntry)) : nullptr;
+    if (pEntry == nullptr) {
+        if (error.empty())
+            error = std::string(pszEntry) + " is missing from the program's module";
+        AfxGetReadAhead().Cancel();
+        std::fprintf(stderr, "%s: %s\n", AfxLoadString(AFX_IDS_APP_TITLE).c_str(),
+                     AfxFormatString1(IDS_PROGRAM_INCOMPLETE, error).c_str());
+        return 1;
+    }
+    // The module stays loaded: its objects live until the process ends.
+    return pEntry(argc, argv);
+}

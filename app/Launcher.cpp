@@ -36,7 +36,7 @@ void* OpenModule(const char* pszModule, std::string& error)
     } else {
         const std::string folder = ProgramFolder();
         candidates.push_back(folder + "/fretly-gui.so");   // a build tree
-        candidates.push_back(folder + "/../" FRETLY_LIBRARY_FOLDER "/fretly/fretly-gui.so");   // installed
+        candidates.push_back(folder + "/../" FRETLY_PRIVATE_LIBDIR "/fretly-gui.so");   // installed
     }
     for (const std::string& candidate : candidates) {
         if (::access(candidate.c_str(), F_OK) != 0)

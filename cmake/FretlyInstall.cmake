@@ -63,7 +63,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://fretly.example.org/ascii-tab-editor/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The program's own libraries, which dpkg-shlibdeps finds in the package being built.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_INSTALL_LIBDIR}/fretly)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${FRETLY_PRIVATE_LIBDIR})
 # Loaded at run time, so no linker dependency shows them: the X11 platform plugin, the
 # Courier New stand-in the grid is measured in, and the Wayland platform plugin.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")

@@ -96,4 +96,25 @@ TEST_F(HeadlessRun, WithNoDisplayAtAllPrintingRunsOffscreenAndTheEditorSaysWhyNo
         << editor.out;
 }
 
+TEST_F(HeadlessRun, ProgramWithoutItsToolkitModuleSaysSoAndEnds)
+{
+    // The launcher copied away from its module, then beside a module that is no library.
+    const fs::path lone = m_dir.path / "bin" / "fretly";
+    fs::create_directories(lone.parent_path());
+    fs::copy_file(m_exe, lone);
+    const std::string big = Path("big.tab");
+    e2e::WriteSongTab(big, 3000, "Long");   // read ahead while the module is looked for
+    for (bool bCorrupt : {false, true}) {
+        SCOPED_TRACE(bCorrupt ? "corrupt module" : "no module");
+        if (bCorrupt)
+            WriteFileBytes(lone.parent_path() / "fretly-gui.so", "not a library");
+        const std::string command = "env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=" + Quote(m_dir.path.string()) + " " +
+                                    Quote(lone.string()) + " " + Quote(big) + " </dev/null";
+        int nStatus = -1;
+        const std::string out = e2e::Shell(command, &nStatus, 20);
+        EXPECT_EQ(nStatus, 1) << out;
+        EXPECT_NE(out.find("Fretly: The program is incomplete and cannot start: "), std::string::npos) << out;
+        EXPECT_NE(out.find("fretly-gui.so"), std::string::npos) << out;
+    }
+}
 } // namespace

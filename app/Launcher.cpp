@@ -41,8 +41,10 @@ void* OpenModule(const char* pszModule, std::string& error)
     for (const std::string& candidate : candidates) {
         if (::access(candidate.c_str(), F_OK) != 0)
             continue;
-        // Bound now: a missing symbol is reported here, not in the middle of a session.
-        if (void* pModule = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL))
+        // Bound lazily, as the program's own libraries are: binding all of Qt's symbols at
+        // once would cost the start several milliseconds (the module is linked with
+        // --no-undefined, so nothing is missing).
+        if (void* pModule = ::dlopen(candidate.c_str(), RTLD_LAZY | RTLD_LOCAL))
             return pModule;
         error = ::dlerror();
         return nullptr;

@@ -52,25 +52,32 @@ ratio() { python3 -c 'import sys; print("%.2f" % (float(sys.argv[1]) / float(sys
 ms() { python3 -c 'import sys; print("%.1f" % (float(sys.argv[1]) * 1000))' "$1"; }
 
 # The ratios of one build: its open against wc -l, its start on the file against its
-# empty start.
+# empty start. The machine's speed drifts over seconds, so each pair is timed in three
+# rounds of its own and the middle round's ratio is reported with all three.
+rounds=3
 measure() { # LABEL OPEN START
-  local label="$1" open="$2" start="$3"
-  hyperfine -N --warmup 3 --runs 15 --export-json "$work/open.json" \
-    "wc -l $big" "$open $big" >&2
-  local wc_s open_s empty_s file_s
-  wc_s="$(median "$work/open.json" 0)"; open_s="$(median "$work/open.json" 1)"
-
+  local label="$1" open="$2" start="$3" r
+  local -a open_r=() start_r=() open_cpu=() start_cpu=() open_ms=() wc_ms=() file_ms=() empty_ms=()
   "$start" >/dev/null 2>&1 || true   # first start registers the desktop files
-  hyperfine -N --warmup 2 --runs 10 --export-json "$work/start.json" \
-    "$start" "$start $big" >&2
-  empty_s="$(median "$work/start.json" 0)"; file_s="$(median "$work/start.json" 1)"
-
+  for ((r = 0; r < rounds; r++)); do
+    hyperfine -N --warmup 3 --runs 15 --export-json "$work/open.json" "wc -l $big" "$open $big" >&2
+    hyperfine -N --warmup 2 --runs 15 --export-json "$work/start.json" "$start" "$start $big" >&2
+    local wc_s open_s empty_s file_s
+    wc_s="$(median "$work/open.json" 0)"; open_s="$(median "$work/open.json" 1)"
+    empty_s="$(median "$work/start.json" 0)"; file_s="$(median "$work/start.json" 1)"
+    open_r+=("$(ratio "$open_s" "$wc_s")"); start_r+=("$(ratio "$file_s" "$empty_s")")
+    open_ms+=("$(ms "$open_s")"); wc_ms+=("$(ms "$wc_s")"); file_ms+=("$(ms "$file_s")"); empty_ms+=("$(ms "$empty_s")")
+    # On a shared machine wall time waits for the processor; CPU time (user + system) does not.
+    open_cpu+=("$(ratio "$(cpu "$work/open.json" 1)" "$(cpu "$work/open.json" 0)")")
+    start_cpu+=("$(ratio "$(cpu "$work/start.json" 1)" "$(cpu "$work/start.json" 0)")")
+  done
+  mid() { printf '%s\n' "$@" | sort -g | sed -n "$(( ($# + 1) / 2 ))p"; }
   echo "$label:"
-  echo "  open:  $(ms "$open_s") ms, wc -l $(ms "$wc_s") ms, ratio $(ratio "$open_s" "$wc_s") (goal <= 5)"
-  echo "  start: $(ms "$file_s") ms on the file, $(ms "$empty_s") ms empty, ratio $(ratio "$file_s" "$empty_s") (goal <= 1.5)"
-  # On a shared machine wall time waits for the processor; CPU time (user + system) does not.
-  echo "  open CPU:  ratio $(ratio "$(cpu "$work/open.json" 1)" "$(cpu "$work/open.json" 0)");" \
-       "start CPU: ratio $(ratio "$(cpu "$work/start.json" 1)" "$(cpu "$work/start.json" 0)")"
+  echo "  open:  ratio $(mid "${open_r[@]}") (goal <= 5); rounds: ${open_r[*]};" \
+       "fretly_open ${open_ms[*]} ms, wc -l ${wc_ms[*]} ms"
+  echo "  start: ratio $(mid "${start_r[@]}") (goal <= 1.5); rounds: ${start_r[*]};" \
+       "on the file ${file_ms[*]} ms, empty ${empty_ms[*]} ms"
+  echo "  CPU (user + system) ratios: open ${open_cpu[*]}; start ${start_cpu[*]}"
 }
 
 [ -z "$before" ] || measure "before ($before)" "$before/bench/fretly_open" "$before/bench/fretly_start"

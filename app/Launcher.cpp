@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -16,25 +17,13 @@
 
 namespace {
 
-// The folder of the running program, from the kernel rather than argv[0].
-std::string ProgramFolder()
-{
-    std::string path(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= path.size())
-        return ".";
-    path.resize(static_cast<std::size_t>(n));
-    const std::size_t nSlash = path.rfind('/');
-    return nSlash == std::string::npos ? "." : path.substr(0, nSlash == 0 ? 1 : nSlash);
-}
-
 void* OpenModule(const char* pszModule, std::string& error)
 {
     std::vector<std::string> candidates;
     if (pszModule != nullptr) {
         candidates.push_back(pszModule);
     } else {
-        const std::string folder = ProgramFolder();
+        const std::string folder = AfxProgramFolder();
         candidates.push_back(folder + "/fretly-gui.so");   // a build tree
         candidates.push_back(folder + "/../" FRETLY_PRIVATE_LIBDIR "/fretly-gui.so");   // installed
     }
@@ -55,6 +44,13 @@ void* OpenModule(const char* pszModule, std::string& error)
 }
 
 } // namespace
+
+std::string AfxProgramFolder()
+{
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec || !exe.has_parent_path() ? std::string(".") : exe.parent_path().string();
+}
 
 int AfxLaunchGui(int argc, char* argv[], const char* pszEntry, const char* pszModule)
 {

@@ -4,6 +4,8 @@
 // (the module fretly-gui.so, GuiMain.cpp) is loaded and run. Loading the toolkit's
 // libraries takes a noticeable share of a start, and the file is read meanwhile.
 
+#include <string>
+
 // Marks the module's entry points, looked up by name.
 #define FRETLY_GUI_ENTRY __attribute__((visibility("default")))
 
@@ -11,3 +13,6 @@
 // command line; pszModule names the module, or nullptr: fretly-gui.so beside the
 // program, else in the program's library folder. Returns the program's exit status.
 int AfxLaunchGui(int argc, char* argv[], const char* pszEntry, const char* pszModule = nullptr);
+
+// The folder of the running program, from the kernel rather than argv[0]; "." if unknown.
+std::string AfxProgramFolder();

@@ -5,16 +5,12 @@
 // the moment it runs and the program ends on its first idle turn.
 // Run it with QT_QPA_PLATFORM=offscreen.
 #include <string>
-#include <unistd.h>
 
 #include "app/Launcher.h"
 
 int main(int argc, char* argv[])
 {
-    // The module is built beside the program, in the build tree's app folder.
-    std::string self(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size());
-    self.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    const std::string module = self.substr(0, self.rfind('/')) + "/../app/fretly-gui.so";
+    // In the build tree the module lies in the app folder next to this one.
+    const std::string module = AfxProgramFolder() + "/../app/fretly-gui.so";
     return AfxLaunchGui(argc, argv, "FretlyGuiStartBenchmark", module.c_str());
 }

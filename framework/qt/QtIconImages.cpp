@@ -5,7 +5,7 @@
 
 std::string CQtUserInterface::LoadIconImage(UINT nIDResource, int nSize)
 {
-    const char* name = nIDResource == IDR_MAINFRAME ? "fretly" : nIDResource == IDI_DOCUMENT ? "document" : nullptr;
+    const char* name = AfxIconResourceName(nIDResource);
     if (name == nullptr || (nSize != 16 && nSize != 32))
         return {};
     QFile file(QStringLiteral(":/fretly/%1-%2.png").arg(QLatin1String(name)).arg(nSize));

@@ -7,13 +7,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/Version.h"
 #include "document/FretlyDoc.h"
 #include "framework/CommandLine.h"
 #include "framework/ReadAhead.h"
 #include "framework/StartDisplay.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
+#include "resources/Version.h"
 
 namespace {
 

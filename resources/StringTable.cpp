@@ -5,6 +5,7 @@
 #include "framework/UserInterface.h"
 #include "resources/DialogTemplates.h"
 #include "resources/Resource.h"
+#include "resources/Version.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ const CStringEntry kStrings[] = {
         {IDS_CREATE_FONT_FAILED, "Create font failed"},
         {IDS_DELETE_STAFF_QUESTION, "Are you sure you want to delete this staff?"},
         {IDS_HOME_PAGE, "https://fretly.example.org/ascii-tab-editor/"},
-        {IDS_VERSION, "1.0.0.1"},
+        {IDS_VERSION, FRETLY_VERSION},
         {IDS_SHELL_GENERIC_NAME, "Tablature Editor"},
         {IDS_SHELL_COMMENT, "Edit guitar tablature in plain ASCII form"},
         {IDS_SHELL_PRINT, "Print"},

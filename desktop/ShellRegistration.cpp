@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <utility>
 
+#include "desktop/Text.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -18,14 +20,6 @@ std::string Lower(std::string s)
 {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
-}
-
-std::string Trim(const std::string& s)
-{
-    const auto b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos)
-        return {};
-    return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
 }
 
 std::vector<std::string> Split(const std::string& s, char sep)
@@ -75,7 +69,7 @@ std::vector<std::string> GroupValues(const std::string& text, const std::string&
     std::istringstream in(text);
     bool bInGroup = false;
     for (std::string line; std::getline(in, line);) {
-        line = Trim(line);
+        line = std::string(AfxTrim(line));
         if (line.empty() || line[0] == '#')
             continue;
         if (line[0] == '[') {
@@ -83,8 +77,8 @@ std::vector<std::string> GroupValues(const std::string& text, const std::string&
             continue;
         }
         const auto eq = line.find('=');
-        if (bInGroup && eq != std::string::npos && Trim(line.substr(0, eq)) == key)
-            return Split(Trim(line.substr(eq + 1)), ';');
+        if (bInGroup && eq != std::string::npos && AfxTrim(std::string_view(line).substr(0, eq)) == key)
+            return Split(std::string(AfxTrim(std::string_view(line).substr(eq + 1))), ';');
     }
     return {};
 }

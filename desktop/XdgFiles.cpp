@@ -12,6 +12,7 @@
 
 #include "desktop/AtomicFile.h"
 #include "desktop/ShellRegistration.h"
+#include "desktop/Text.h"
 
 namespace {
 
@@ -24,14 +25,6 @@ bool ReadFile(const std::string& path, std::string& data)
     buf << in.rdbuf();
     data = buf.str();
     return !in.bad();
-}
-
-std::string Trim(const std::string& s)
-{
-    const auto b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos)
-        return {};
-    return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
 }
 
 } // namespace
@@ -60,7 +53,7 @@ std::string AfxAddDefaultApplication(const std::string& text, const std::string&
 
     std::size_t group = lines.size();
     for (std::size_t i = 0; i < lines.size(); ++i)
-        if (Trim(lines[i]) == "[Default Applications]") {
+        if (AfxTrim(lines[i]) == "[Default Applications]") {
             group = i;
             break;
         }
@@ -77,10 +70,10 @@ std::string AfxAddDefaultApplication(const std::string& text, const std::string&
 
     // After the last non-blank line of the group, so blank separators stay where they are.
     std::size_t end = group + 1;
-    while (end < lines.size() && Trim(lines[end]).rfind('[', 0) != 0)
+    while (end < lines.size() && AfxTrim(lines[end]).rfind('[', 0) != 0)
         ++end;
     std::size_t insertAt = end;
-    while (insertAt > group + 1 && Trim(lines[insertAt - 1]).empty())
+    while (insertAt > group + 1 && AfxTrim(lines[insertAt - 1]).empty())
         --insertAt;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i == insertAt)

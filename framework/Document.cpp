@@ -14,13 +14,6 @@
 
 namespace {
 
-std::string FullPath(const std::string& path)
-{
-    std::error_code ec;
-    std::filesystem::path p = std::filesystem::absolute(path, ec);
-    return ec ? path : p.lexically_normal().string();
-}
-
 // The document's side of a safe save: the archive writes through CFile, the bytes go
 // to a CSafeFileWriter, and its errors become the framework's file errors.
 class CSafeSaveFile : public CFile {
@@ -63,7 +56,7 @@ CDocument::~CDocument()
 
 void CDocument::SetPathName(const std::string& path)
 {
-    m_strPathName = FullPath(path);
+    m_strPathName = AfxFullPath(path);
     m_strTitle = std::filesystem::path(m_strPathName).filename().string();
 }
 
@@ -174,7 +167,7 @@ bool CDocument::OnSaveDocument(const std::string& path)
         }
         ReportSaveLoadException(path, std::current_exception(), true, AFX_IDP_FAILED_TO_SAVE_DOC);
         if (!kept.empty())
-            AfxMessageBox(AfxFormatString2(IDS_FILE_COPY_KEPT, FullPath(path), kept), MB_ICONEXCLAMATION);
+            AfxMessageBox(AfxFormatString2(IDS_FILE_COPY_KEPT, AfxFullPath(path), kept), MB_ICONEXCLAMATION);
         return false;
     }
     SetModifiedFlag(false);
@@ -212,7 +205,7 @@ std::string AfxSaveLoadErrorText(const std::string& fullPath, std::exception_ptr
 
 void CDocument::ReportSaveLoadException(const std::string& path, std::exception_ptr error, bool, UINT nIDPDefault)
 {
-    std::string text = AfxSaveLoadErrorText(FullPath(path), error, nIDPDefault);
+    std::string text = AfxSaveLoadErrorText(AfxFullPath(path), error, nIDPDefault);
     if (!text.empty())
         AfxMessageBox(text, MB_ICONEXCLAMATION);
 }

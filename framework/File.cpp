@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -163,4 +164,11 @@ void CFile::Abort()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+}
+
+std::string AfxFullPath(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(path, ec);
+    return ec ? path : p.lexically_normal().string();
 }

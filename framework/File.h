@@ -20,6 +20,10 @@ struct CFileIdentity {
     bool operator==(const CFileIdentity&) const = default;
 };
 
+// path made absolute (from the working folder) and normal, without following links; as
+// it stands when that fails.
+std::string AfxFullPath(const std::string& path);
+
 class CFile {
 public:
     enum OpenFlags : unsigned {

@@ -14,17 +14,9 @@
 #include <unistd.h>
 
 #include "desktop/AtomicFile.h"
+#include "desktop/Text.h"
 
 namespace {
-
-std::string_view Trim(std::string_view s)
-{
-    const auto b = s.find_first_not_of(" \t\r");
-    if (b == std::string_view::npos)
-        return {};
-    const auto e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
-}
 
 // Section and key names compare without regard to ASCII case, as profile files do;
 // the indexes are keyed by the lower-case form.
@@ -108,7 +100,7 @@ void CProfile::FromText(const std::string& text)
         auto nl = all.find('\n', pos);
         if (nl == std::string_view::npos)
             nl = all.size();
-        const std::string_view t = Trim(all.substr(pos, nl - pos));
+        const std::string_view t = AfxTrim(all.substr(pos, nl - pos));
         pos = nl + 1;
         if (t.empty() || t[0] == ';')
             continue;
@@ -120,9 +112,9 @@ void CProfile::FromText(const std::string& text)
         if (cur == nullptr || eq == std::string_view::npos)
             continue;
         // The first of several equal keys counts, as lookups would find it.
-        const std::string_view key = Trim(t.substr(0, eq));
+        const std::string_view key = AfxTrim(t.substr(0, eq));
         if (cur->index.emplace(Folded(key), cur->entries.size()).second)
-            cur->entries.emplace_back(std::string(key), std::string(Trim(t.substr(eq + 1))));
+            cur->entries.emplace_back(std::string(key), std::string(AfxTrim(t.substr(eq + 1))));
     }
 }
 

@@ -3,16 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "framework/File.h"
 #include "framework/Profile.h"
 
 namespace {
-
-std::string FullPath(const std::string& path)
-{
-    std::error_code ec;
-    std::filesystem::path p = std::filesystem::absolute(path, ec);
-    return ec ? path : p.lexically_normal().string();
-}
 
 bool HasControlBytes(const std::string& name)
 {
@@ -59,7 +53,7 @@ std::string AfxAbbreviateName(const std::string& path, int nMaxLen, bool bAtLeas
 
 void CRecentFileList::Add(const std::string& path)
 {
-    const std::string full = FullPath(path);
+    const std::string full = AfxFullPath(path);
     if (full.empty() || HasControlBytes(full))
         return;
     std::erase(m_arrNames, full);

@@ -6,6 +6,7 @@
 #include "framework/CommandLine.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
+#include "framework/File.h"
 #include "framework/FrameWnd.h"
 #include "framework/Printing.h"
 #include "framework/ReadAhead.h"
@@ -21,13 +22,6 @@ constexpr const char* kRecentSection = "Recent File List";
 constexpr const char* kRecentEntry = "File%d";
 constexpr const char* kSettingsSection = "Settings";
 constexpr const char* kPreviewPages = "PreviewPages";
-
-std::string FullPath(const std::string& path)
-{
-    std::error_code ec;
-    std::filesystem::path p = std::filesystem::absolute(path, ec);
-    return ec ? path : p.lexically_normal().string();
-}
 
 } // namespace
 
@@ -160,7 +154,7 @@ CDocument* CWinApp::OpenDocumentFile(const std::string& path)
         return nullptr;
     CDocument* pDoc = m_pDocTemplate->GetDocument();
     // The file is open already: just bring it to the front.
-    if (pDoc != nullptr && !pDoc->GetPathName().empty() && pDoc->GetPathName() == FullPath(path)) {
+    if (pDoc != nullptr && !pDoc->GetPathName().empty() && pDoc->GetPathName() == AfxFullPath(path)) {
         if (m_pMainWnd != nullptr)
             m_pMainWnd->ActivateFrame();
         return pDoc;

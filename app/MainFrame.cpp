@@ -21,7 +21,7 @@
 #endif
 
 #include "app/FretlyApp.h"
-#include "app/KeyStates.h"
+#include "app/LockKeyStates.h"
 #include "framework/Document.h"
 #include "framework/View.h"
 #include "framework/VirtualKeys.h"

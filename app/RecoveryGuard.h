@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "framework/Recovery.h"
+#include "framework/RecoveryCopy.h"
 
 class QSocketNotifier;
 class CFrameWnd;

@@ -9,7 +9,7 @@
 
 #include "document/FretlyDoc.h"
 #include "document/TabSnapshot.h"
-#include "framework/Recovery.h"
+#include "framework/RecoveryCopy.h"
 #include "framework/View.h"
 #include "view/FretlyView.h"
 

@@ -1,7 +1,5 @@
 #include "framework/Printing.h"
 
-#include <algorithm>
-
 #include "framework/PrintInfo.h"
 
 namespace {
@@ -18,10 +16,3 @@ bool CPrintJob::RunPreview(CPrintInfo&, const std::function<void()>&, const std:
 {
     return false;
 }
-
-CPrintInfo::CPrintInfo() = default;
-CPrintInfo::~CPrintInfo() = default;
-
-UINT CPrintInfo::GetFirstPrintedPage() const { return std::max(m_nFromPage, m_nMinPage); }
-
-UINT CPrintInfo::GetLastPrintedPage() const { return std::min(m_nToPage, m_nMaxPage); }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "framework/Archive.h"
+#include "framework/Document.h"
 #include "framework/MemFile.h"
 
 namespace {

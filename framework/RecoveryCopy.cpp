@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "desktop/AtomicFile.h"
-#include "framework/Recovery.h"
+#include "framework/RecoveryCopy.h"
 #include "framework/UserInterface.h"
 #include "framework/FrameworkResource.h"
 #include "framework/StringTable.h"

@@ -14,7 +14,7 @@
 #include "core/document/TabFixture.h"
 #include "core/document/TabTestSupport.h"
 #include "document/TabSnapshot.h"
-#include "framework/Recovery.h"
+#include "framework/RecoveryCopy.h"
 #include "support/ScriptedUserInterface.h"
 #include "support/TestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "app/KeyStates.h"
+#include "app/LockKeyStates.h"
 
 #include <QGuiApplication>
 

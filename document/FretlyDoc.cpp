@@ -56,9 +56,8 @@ void CFretlyDoc::ResetStaffs()
 
 void CFretlyDoc::ClearHeaderFields()
 {
-    for (std::string* pField : {&m_strArtist, &m_strSongTitle, &m_strAlbum, &m_strTranscriber, &m_strEmail,
-                                &m_strComments})
-        ReleaseString(*pField);
+    for (const CHeaderField& field : g_headerFields)
+        ReleaseString(this->*field.pDocField);
 }
 
 bool CFretlyDoc::OnNewDocument()
@@ -111,36 +110,37 @@ void CFretlyDoc::OnViewHeaders()
         m_bSkipHeaderDialog = false;
         return;
     }
-    m_dlgFileInfo.m_strArtist = m_strArtist;
-    m_dlgFileInfo.m_strAlbum = m_strAlbum;
     // The comments may be hundreds of megabytes: lent to the dialog rather than copied.
     // A cancelled dialog stores nothing, so they come back as they went.
-    m_dlgFileInfo.m_strComments = std::move(m_strComments);
-    m_dlgFileInfo.m_strEmail = m_strEmail;
-    m_dlgFileInfo.m_strTranscriber = m_strTranscriber;
-    m_dlgFileInfo.m_strSongTitle = m_strSongTitle;
+    for (const CHeaderField& field : g_headerFields) {
+        if (field.bLentToDialog)
+            m_dlgFileInfo.*field.pDlgField = std::move(this->*field.pDocField);
+        else
+            m_dlgFileInfo.*field.pDlgField = this->*field.pDocField;
+    }
     m_dlgFileInfo.m_bFairUse = m_bFairUse ? 1 : 0;
+    auto takeBackLent = [this] {
+        for (const CHeaderField& field : g_headerFields)
+            if (field.bLentToDialog)
+                this->*field.pDocField = std::move(m_dlgFileInfo.*field.pDlgField);
+    };
 
     bool bOk = false;
     try {
         bOk = m_dlgFileInfo.DoModal() == IDOK;
     } catch (...) {
-        m_strComments = std::move(m_dlgFileInfo.m_strComments);
+        takeBackLent();
         throw;
     }
-    m_strComments = std::move(m_dlgFileInfo.m_strComments);
+    takeBackLent();
     if (bOk) {
         // Moved, not copied: the dialog keeps no second copy of a huge comment block.
-        m_strArtist = std::move(m_dlgFileInfo.m_strArtist);
-        m_strAlbum = std::move(m_dlgFileInfo.m_strAlbum);
-        m_strEmail = std::move(m_dlgFileInfo.m_strEmail);
-        m_strTranscriber = std::move(m_dlgFileInfo.m_strTranscriber);
-        m_strSongTitle = std::move(m_dlgFileInfo.m_strSongTitle);
+        for (const CHeaderField& field : g_headerFields)
+            if (!field.bLentToDialog)
+                this->*field.pDocField = std::move(m_dlgFileInfo.*field.pDlgField);
         m_bFairUse = m_dlgFileInfo.m_bFairUse != 0;
         SetModifiedFlag(true);
     }
-    for (std::string* pField : {&m_dlgFileInfo.m_strArtist, &m_dlgFileInfo.m_strAlbum, &m_dlgFileInfo.m_strComments,
-                                &m_dlgFileInfo.m_strEmail, &m_dlgFileInfo.m_strTranscriber,
-                                &m_dlgFileInfo.m_strSongTitle})
-        ReleaseString(*pField);
+    for (const CHeaderField& field : g_headerFields)
+        ReleaseString(m_dlgFileInfo.*field.pDlgField);
 }

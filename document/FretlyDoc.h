@@ -78,6 +78,18 @@ private:
 // A new tablature document, as the program's document template and its read-ahead make it.
 std::unique_ptr<CDocument> AfxNewTabDocument();
 
+// The six header fields: the document's, the file information dialog's box for each, and
+// the label the reader looks for ("Author/Artist:"; none for the comments), in the order
+// the reader tries the labels. Whatever walks all the fields (reading, clearing, copying,
+// the dialog exchange) walks this table.
+struct CHeaderField {
+    std::string CFretlyDoc::*pDocField;
+    std::string CFileInfoDlg::*pDlgField;
+    std::string_view readLabel;
+    bool bLentToDialog;   // may be huge (the comments): moved to the dialog and back, never copied
+};
+extern const CHeaderField g_headerFields[6];
+
 // The fixed texts of the .tab format, also printed on paper.
 extern const char* const g_szDisclaimer[3];
 // Line 2 of the banner is built from the string table during start-up; read it at run

@@ -30,12 +30,6 @@ const std::string& BannerLine2()
     return line;
 }
 
-// Labels as the reader looks for them (the written label without its final blank).
-constexpr std::string_view kFindArtist = "Author/Artist:";
-constexpr std::string_view kFindAlbum = "Album:";
-constexpr std::string_view kFindTranscriber = "Transcribed by:";
-constexpr std::string_view kFindTitle = "Title:";
-constexpr std::string_view kFindEmail = "Email:";
 
 bool Contains(std::string_view line, std::string_view text) { return line.find(text) != std::string_view::npos; }
 
@@ -135,6 +129,16 @@ const char g_szLabelAlbum[] = "Album: ";
 const char g_szLabelTranscriber[] = "Transcribed by: ";
 const char g_szLabelEmail[] = "Email: ";
 
+// The reader's labels are the written ones without their final blank.
+const CHeaderField g_headerFields[6] = {
+    {&CFretlyDoc::m_strArtist, &CFileInfoDlg::m_strArtist, "Author/Artist:", false},
+    {&CFretlyDoc::m_strAlbum, &CFileInfoDlg::m_strAlbum, "Album:", false},
+    {&CFretlyDoc::m_strTranscriber, &CFileInfoDlg::m_strTranscriber, "Transcribed by:", false},
+    {&CFretlyDoc::m_strSongTitle, &CFileInfoDlg::m_strSongTitle, "Title:", false},
+    {&CFretlyDoc::m_strEmail, &CFileInfoDlg::m_strEmail, "Email:", false},
+    {&CFretlyDoc::m_strComments, &CFileInfoDlg::m_strComments, {}, true},
+};
+
 void CFretlyDoc::Serialize(CArchive& ar)
 {
     if (ar.IsStoring())
@@ -203,10 +207,8 @@ void CFretlyDoc::AdoptAhead(CDocument& ahead)
     // Swapped, not copied: the other document takes this one's old contents with it.
     std::swap(m_ppStaffs, other.m_ppStaffs);
     std::swap(m_nStaffs, other.m_nStaffs);
-    for (auto [pMine, pTheirs] : {std::pair{&m_strArtist, &other.m_strArtist}, {&m_strSongTitle, &other.m_strSongTitle},
-                                  {&m_strAlbum, &other.m_strAlbum}, {&m_strTranscriber, &other.m_strTranscriber},
-                                  {&m_strEmail, &other.m_strEmail}, {&m_strComments, &other.m_strComments}})
-        pMine->swap(*pTheirs);
+    for (const CHeaderField& field : g_headerFields)
+        (this->*field.pDocField).swap(other.*field.pDocField);
     m_bStaffCountChanged = m_bStaffCountChanged || other.m_bStaffCountChanged;
     FinishReadTab(other.m_bAheadValid);
 }
@@ -245,13 +247,9 @@ bool CFretlyDoc::ParseTab(CArchive& ar)
     auto readLabel = [this](std::string_view text) {
         if (!Contains(text, ":"))
             return false;
-        const std::pair<std::string_view, std::string*> labels[] = {
-            {kFindArtist, &m_strArtist}, {kFindAlbum, &m_strAlbum}, {kFindTranscriber, &m_strTranscriber},
-            {kFindTitle, &m_strSongTitle}, {kFindEmail, &m_strEmail},
-        };
-        for (const auto& [label, pField] : labels) {
-            if (Contains(text, label)) {
-                *pField = After(text, label.size() + 1);
+        for (const CHeaderField& field : g_headerFields) {
+            if (!field.readLabel.empty() && Contains(text, field.readLabel)) {
+                this->*field.pDocField = After(text, field.readLabel.size() + 1);
                 return true;
             }
         }

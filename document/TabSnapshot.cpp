@@ -18,12 +18,8 @@ std::function<bool(std::string&)> AfxSnapshotTab(CDocument& doc)
         };
     }
     auto copy = std::make_shared<CFretlyDoc>();
-    copy->m_strArtist = pDoc->m_strArtist;
-    copy->m_strSongTitle = pDoc->m_strSongTitle;
-    copy->m_strAlbum = pDoc->m_strAlbum;
-    copy->m_strTranscriber = pDoc->m_strTranscriber;
-    copy->m_strEmail = pDoc->m_strEmail;
-    copy->m_strComments = pDoc->m_strComments;
+    for (const CHeaderField& field : g_headerFields)
+        (*copy).*field.pDocField = pDoc->*field.pDocField;
     copy->m_bFairUse = pDoc->m_bFairUse;
     // A new document starts with one empty staff of its own; the copy has only the user's.
     copy->m_ppStaffs.clear();

@@ -308,6 +308,12 @@ bool CFretlyDoc::LoadAhead(CArchive& ar)
 void CFretlyDoc::AdoptAhead(CDocument& ahead)
 {
     auto& other = dynamic_cast<CFretlyDoc&>(ahead);
+    SwapContents(other);
+    FinishReadTab(other.m_bAheadValid);
+}
+
+void CFretlyDoc::SwapContents(CFretlyDoc& other)
+{
     // Swapped, not copied: the other document takes this one's old contents with it.
     std::swap(m_ppStaffs, other.m_ppStaffs);
     std::swap(m_nStaffs, other.m_nStaffs);
@@ -316,7 +322,6 @@ void CFretlyDoc::AdoptAhead(CDocument& ahead)
                                   {&m_strEmail, &other.m_strEmail}, {&m_strComments, &other.m_strComments}})
         pMine->swap(*pTheirs);
     m_bStaffCountChanged = m_bStaffCountChanged || other.m_bStaffCountChanged;
-    FinishReadTab(other.m_bAheadValid);
 }
 
 // Two slabs ahead of the reader are enough to keep it from ever waiting for the system

@@ -138,3 +138,13 @@
 // Recovery copies of unsaved work
 #define IDS_RECOVER_QUESTION 80
 #define IDS_RECOVER_UNREADABLE 81
+
+// Plain-text import and the command-line help (ids kept apart, as above)
+#define IDS_IMPORT_USAGE 90
+#define IDS_IMPORT_CANNOT_READ 91
+#define IDS_IMPORT_NO_TABLATURE 92
+#define IDS_IMPORT_CANNOT_WRITE 93
+#define IDS_IMPORT_WIDE_SYSTEM 94
+#define IDS_HELP_FORMS 95
+#define IDS_SHELL_IMPORT 96
+#define IDS_IMPORT_NOT_REGULAR 97

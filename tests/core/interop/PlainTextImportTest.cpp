@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "../document/TabTestSupport.h"
+#include "support/TestFiles.h"
+#include "interop/ImportCommand.h"
 #include "interop/PlainTextExport.h"
 #include "interop/PlainTextImport.h"
 
@@ -242,4 +244,19 @@ TEST(PlainTextImport, WhatIsNotAChordLineAboveASystemStaysInTheComments)
     EXPECT_EQ(doc.m_strSongTitle, "One");
     EXPECT_EQ(doc.m_strEmail, "me@example.org");
     EXPECT_EQ(doc.m_strComments, "Title: Two\r\n");
+}
+
+TEST(PlainTextImport, TheEditorsStartTakesTheImportOnce)
+{
+    CScratchDir dir("fretly-import-start");
+    ASSERT_TRUE(dir.IsValid());
+    WriteFileBytes(dir.path / "song.txt", "Title: T\ne|--3--|\nB|--3--|\nG|--3--|\nD|--3--|\nA|--3--|\nE|--3--|\n");
+    ASSERT_EQ(AfxRunImportCommand({(dir.path / "song.txt").string()}, stderr), kImportStartEditor);
+    CStartedDoc doc;
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_TRUE(AfxTakeImportedStart(&doc));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.m_strSongTitle, "T");
+    EXPECT_EQ(Row(doc, 0, 5).substr(0, 6), "---3--");
+    EXPECT_FALSE(AfxTakeImportedStart(&doc));   // nothing is left to take a second time
 }

@@ -3,7 +3,7 @@
 # elapsed time and the peak memory (maximum resident set) of the whole program:
 #   many systems:  the text export of a long song, repeated (about 190,000 staffs);
 #   one system:    six string lines of about 17 MB each, cut into staffs.
-# Usage: bench/import_bigfile.sh [BUILD_DIR]   (default: build)
+# Usage: bench/import_bigfile.sh [BUILD_DIR]   (default: build; needs python3, time, bc)
 set -euo pipefail
 build=${1:-build}
 exe=$build/app/fretly

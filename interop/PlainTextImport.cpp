@@ -231,7 +231,12 @@ void CImporter::System(std::size_t nFirst, std::size_t nCount, const CLine* pCho
     std::vector<CChordName> chords;
     if (pChords != nullptr)
         chords = ChordNames(pChords->text, m_runParsed[nFirst].nBodyColumn);
+    // A name over the filler after the last note is kept too.
+    if (!chords.empty())
+        nLength = std::max(nLength, chords.back().nIndex + 1);
 
+    // The names come in column order, so each staff takes the next few of them.
+    std::size_t nChord = 0;
     std::size_t nPos = 0;
     do {
         const std::size_t nCut = ChooseCut(bodies, nPos, nLength);
@@ -240,9 +245,8 @@ void CImporter::System(std::size_t nFirst, std::size_t nCount, const CLine* pCho
             for (std::size_t c = nPos; c < nCut && c < bodies[r].size(); ++c)
                 pStaff->m_rows[r][FIRST_MUSIC_COLUMN + (c - nPos)] = StringCell(bodies[r][c]);
         }
-        for (const CChordName& chord : chords) {
-            if (chord.nIndex < nPos || chord.nIndex >= nCut)
-                continue;
+        for (; nChord < chords.size() && chords[nChord].nIndex < nCut; ++nChord) {
+            const CChordName& chord = chords[nChord];
             const std::size_t nLen = std::min(chord.text.size(), kMusicColumns);
             std::size_t nCol = FIRST_MUSIC_COLUMN + (chord.nIndex - nPos);
             nCol = std::min(nCol, static_cast<std::size_t>(LAST_MUSIC_COLUMN + 1) - nLen);

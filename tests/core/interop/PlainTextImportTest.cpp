@@ -239,6 +239,11 @@ TEST(PlainTextImport, WhatIsNotAChordLineAboveASystemStaysInTheComments)
     EXPECT_EQ(Row(doc, 0, TEXT_ROW).substr(0, 6), " P.M. ");
     EXPECT_EQ(doc.m_strComments, "");
 
+    // A chord name over the filler after the last note stays over it.
+    ASSERT_TRUE(ImportPlainText("   Am          G\ne|---0---------------|\n" + system.substr(9), doc, report));
+    EXPECT_EQ(Row(doc, 0, TEXT_ROW).substr(0, 16), "  Am          G ");
+    EXPECT_EQ(doc.m_nStaffs, 1);
+
     // A header label is taken once; a second one is a comment.
     ASSERT_TRUE(ImportPlainText("Title: One\nTitle: Two\nE-mail: me@example.org\n\n" + system, doc, report));
     EXPECT_EQ(doc.m_strSongTitle, "One");

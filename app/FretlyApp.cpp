@@ -6,6 +6,7 @@
 #include "document/FretlyDoc.h"
 #include "framework/DocTemplate.h"
 #include "framework/UserInterface.h"
+#include "interop/ImportCommand.h"
 #include "resources/Resource.h"
 #include "view/FretlyView.h"
 
@@ -50,6 +51,9 @@ bool CFretlyApp::InitInstance()
     pFrame->DragAcceptFiles(true);
     m_dlgHints.Create(IDD_TABHINTS);
     pFrame->SetActiveWindow();
+
+    // "--import FILE": the new document takes what was imported before the toolkit loaded.
+    AfxTakeImportedStart(dynamic_cast<CFretlyDoc*>(m_pMainWnd->GetActiveDocument()));
 
     // Work left unsaved by an earlier run is offered back before the header dialog.
     if (CRecoveryGuard* pRecovery = AfxGetRecoveryGuard())

@@ -11,6 +11,7 @@
 #include "framework/CommandLine.h"
 #include "framework/ReadAhead.h"
 #include "framework/StartDisplay.h"
+#include "interop/ImportCommand.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 #include "resources/Version.h"
@@ -23,14 +24,26 @@ int PrintVersion(const CCommandLine&)
     return 0;
 }
 
+int PrintHelp(const CCommandLine&)
+{
+    std::printf("%s\n", AfxLoadString(IDS_HELP_FORMS).c_str());
+    return 0;
+}
+
+// Written to OUT.tab, the program ends; without OUT the editor starts with the import.
+int Import(const CCommandLine& line) { return AfxRunImportCommand(line.Find("import")->values, stderr); }
+
 // What the long options do that need no window: the first one met that is listed here
-// runs instead of the editor and its status ends the program.
+// runs instead of the editor and its status ends the program, unless it asks for the
+// editor to start (kImportStartEditor).
 struct CLauncherCommand {
     const char* pszOption;
     int (*pfnRun)(const CCommandLine& line);
 };
 constexpr CLauncherCommand kLauncherCommands[] = {
     {"version", PrintVersion},
+    {"help", PrintHelp},
+    {"import", Import},
 };
 
 const CLauncherCommand* FindLauncherCommand(const CCommandLine& line)
@@ -82,8 +95,10 @@ int AfxLaunchGui(int argc, char* argv[], const char* pszEntry, const char* pszMo
     // Parsed once here; the display check, the read-ahead and the application (through
     // AfxGetCommandLine, in the module) all read this.
     const CCommandLine& line = AfxSetCommandLine(CCommandLine::Parse(argc, argv));
-    if (const CLauncherCommand* pCommand = FindLauncherCommand(line))
-        return pCommand->pfnRun(line);
+    if (const CLauncherCommand* pCommand = FindLauncherCommand(line)) {
+        if (const int nStatus = pCommand->pfnRun(line); nStatus != kImportStartEditor)
+            return nStatus;
+    }
 
     // With no display at all the toolkit would abort; printing runs offscreen instead.
     if (!AfxPrepareStartDisplay(line))

@@ -5,7 +5,8 @@ include(GNUInstallDirs)
 
 set(_res ${CMAKE_SOURCE_DIR}/resources)
 set(_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/fretly)   # not the project's capitalised name
-install(FILES ${_res}/desktop/fretly.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${_res}/desktop/fretly.desktop ${_res}/desktop/fretly-import.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_res}/desktop/fretly.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${_res}/desktop/org.example.fretly.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 

@@ -197,6 +197,21 @@ std::string CShellRegistration::DesktopEntryText() const
     return t;
 }
 
+std::string CShellRegistration::ImportEntryText() const
+{
+    std::string t = "[Desktop Entry]\n"
+                    "Type=Application\n"
+                    "Version=1.4\n";
+    t += "Name=" + KeyValue(m_type.importName) + "\n";
+    t += "Icon=" + m_type.appId + "\n";
+    t += "TryExec=" + KeyValue(m_type.exePath) + "\n";
+    t += "Exec=" + ExecArgument(m_type.exePath) + " --import %f\n";
+    t += "NoDisplay=true\n"
+         "Terminal=false\n"
+         "MimeType=text/plain;\n";
+    return t;
+}
+
 std::string CShellRegistration::MimePackageText(bool bWithGlob) const
 {
     const std::string mime = MimeType();
@@ -392,6 +407,12 @@ bool CShellRegistration::Register()
             return false;
         if (!AfxWriteFileIfChanged(appsDir + "/" + DesktopId(), DesktopEntryText(), bEntryChanged))
             return false;
+        // Only offered for plain text: no default is ever set for it below.
+        bool bImportChanged = false;
+        if (!m_type.importName.empty() &&
+            !AfxWriteFileIfChanged(appsDir + "/" + ImportDesktopId(), ImportEntryText(), bImportChanged))
+            return false;
+        bEntryChanged = bEntryChanged || bImportChanged;
     }
 
     if (!bRival && DefaultOwner() == None) {

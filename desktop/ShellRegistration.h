@@ -15,6 +15,7 @@ struct CShellFileType {
     std::string genericName;
     std::string comment;
     std::string printActionName;    // empty: no print action
+    std::string importName;         // empty: no entry that imports plain text
     std::string filterExt;          // ".TAB"
     std::string regFileTypeId;      // "Fretly.Document"
     std::string regFileTypeName;    // "Fretly Document"
@@ -39,6 +40,10 @@ public:
     std::string MimeType() const;
     std::string DesktopId() const { return m_type.appId + ".desktop"; }
     std::string DesktopEntryText() const;
+    // The entry that offers "--import" for plain text in Open With lists: hidden from
+    // menus, and never made the default for text/plain.
+    std::string ImportDesktopId() const { return m_type.appId + "-import.desktop"; }
+    std::string ImportEntryText() const;
     std::string MimePackageText(bool bWithGlob) const;
 
     // Whether another MIME type claims the extension and some program handles it.

@@ -50,6 +50,10 @@ public:
 
     void OnViewHeaders();
 
+    // Exchanges staffs, header fields and comments with other (a document read or
+    // imported apart from this one); nothing is shown or marked.
+    void SwapContents(CFretlyDoc& other);
+
 private:
     void WriteTab(CArchive& ar);
     void ReadTab(CArchive& ar);

@@ -17,6 +17,8 @@ constexpr std::string_view kToolkitJoined[] = {"style", "stylesheet", "qmljsdebu
 
 const std::vector<CLongOptionSpec> kLongOptions = {
     {"version", 0, 0},
+    {"help", 0, 0},
+    {"import", 1, 2},
 };
 
 bool Contains(const auto& list, std::string_view name)

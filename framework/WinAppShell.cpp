@@ -37,6 +37,7 @@ void CWinApp::RegisterShellFileTypes(bool bCompat)
         return;
     if (bCompat) {
         type.printActionName = AfxLoadString(IDS_SHELL_PRINT);
+        type.importName = AfxLoadString(IDS_SHELL_IMPORT);
         if (CUserInterface* pUI = AfxGetUserInterface()) {
             for (int size : {16, 32}) {
                 type.appIcons[size] = pUI->LoadIconImage(m_pDocTemplate->GetResourceID(), size);

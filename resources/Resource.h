@@ -40,6 +40,16 @@
 // The launcher (ids kept apart, as the framework's are)
 #define IDS_PROGRAM_INCOMPLETE 64
 
+// Plain-text import and the command-line help (ids kept apart, as above)
+#define IDS_IMPORT_USAGE 90
+#define IDS_IMPORT_CANNOT_READ 91
+#define IDS_IMPORT_NO_TABLATURE 92
+#define IDS_IMPORT_CANNOT_WRITE 93
+#define IDS_IMPORT_WIDE_SYSTEM 94
+#define IDS_HELP_FORMS 95
+#define IDS_SHELL_IMPORT 96
+#define IDS_IMPORT_NOT_REGULAR 97
+
 // Hands the program's strings, dialog templates and icon names to the framework
 // (resources/StringTable.cpp). Done wherever the program's IDs are used, before any of
 // them is looked up: the variable below is set up once, as the program starts.

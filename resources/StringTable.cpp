@@ -30,6 +30,24 @@ const CStringEntry kStrings[] = {
         {IDS_SHELL_PRINT, "Print"},
         {IDS_PROGRAM_INCOMPLETE, "The program is incomplete and cannot start: %1"},
         {IDS_RECOVER_QUESTION, "Fretly was closed before the changes to %1 were saved.\nRecover them?"},
+        {IDS_IMPORT_USAGE, "--import needs the file to import: fretly --import FILE [OUT.tab]"},
+        {IDS_IMPORT_CANNOT_READ, "%1 could not be read (%2), so nothing was imported."},
+        {IDS_IMPORT_NO_TABLATURE, "%1 holds no tablature, so nothing was imported."},
+        {IDS_IMPORT_CANNOT_WRITE, "%1 could not be written (%2); nothing was written."},
+        {IDS_IMPORT_WIDE_SYSTEM,
+         "lines %1 hold a system of %2 strings, more than a staff's six; they were kept in the comments."},
+        // fretly --help: one line per form of the command line
+        {IDS_HELP_FORMS,
+         "fretly [FILE.tab]                         open FILE in the editor (a new document without it)\n"
+         "fretly /p FILE.tab                        print FILE on the default printer and end\n"
+         "fretly /pt FILE.tab PRINTER [DRIVER PORT] print FILE on PRINTER (a name ending in .pdf writes that PDF) and end\n"
+         "fretly --version                          print the version and end\n"
+         "fretly --help                             print these forms and end\n"
+         "fretly --import FILE [OUT.tab]            plain-text tablature into a new document, or written to OUT.tab\n"
+         "fretly --export SONG.tab OUT.musicxml|OUT.mid|OUT.txt  SONG written in the format OUT's extension names\n"
+         "fretly --play SONG.tab [--to OUT.wav] [--tempo BPM] [--from STAFF]  SONG played, or rendered to OUT.wav"},
+        {IDS_SHELL_IMPORT, "Import into Fretly"},
+        {IDS_IMPORT_NOT_REGULAR, "it is not a regular file"},
 
         // Command prompts: status-bar line, then the tool tip after the newline
         {ID_FILE_NEW, "Create a new document\nNew"},

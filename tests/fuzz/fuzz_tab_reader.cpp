@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the .tab reader, then checks that every staff is well formed
-// and that the staffs survive a save and a second read unchanged.
+// and that the staffs survive a save and a second read unchanged, and that a file Fretly
+// wrote is written again byte for byte after it is read.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,16 +12,9 @@
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
 #include "framework/MemFile.h"
+#include "FuzzSupport.h"
 
 namespace {
-
-#define Check(cond)                                                                 \
-    do {                                                                            \
-        if (!(cond)) {                                                              \
-            std::fprintf(stderr, "check failed at line %d: %s\n", __LINE__, #cond); \
-            std::abort();                                                           \
-        }                                                                           \
-    } while (0)
 
 // Hands out the bytes in small reads, so that line ends fall across buffer refills.
 class CChunkFile : public CMemFile {
@@ -42,33 +36,6 @@ void Load(CFretlyDoc& doc, std::string_view bytes, std::size_t nChunk = 1 << 20)
     doc.Serialize(ar);
 }
 
-std::string Save(CFretlyDoc& doc)
-{
-    CMemFile file;
-    CArchive ar(&file, CArchive::store);
-    doc.Serialize(ar);
-    ar.Close();
-    return file.Detach();
-}
-
-void CheckStaffs(const CFretlyDoc& doc)
-{
-    Check(doc.m_nStaffs >= 1);
-    Check(doc.m_nStaffs == static_cast<int>(doc.m_ppStaffs.size()));
-    for (const auto& pStaff : doc.m_ppStaffs) {
-        for (int r = 0; r < STAFF_ROWS; ++r) {
-            const char* row = pStaff->m_rows[r];
-            Check(row[STAFF_COLUMNS] == '\0');
-            Check(std::strlen(row) == STAFF_COLUMNS);
-            for (int c = 0; c < STAFF_COLUMNS && r > 0; ++c) {
-                const auto ch = static_cast<unsigned char>(row[c]);
-                Check(ch >= 0x20 && ch <= 0x7E);
-                Check(r == TEXT_ROW || ch != ' ');
-            }
-        }
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -81,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     size -= 1;
     CFretlyDoc doc;
     Load(doc, bytes, nChunk);
-    CheckStaffs(doc);
+    fuzz::CheckStaffs(doc);
     // One header line is at most 80 characters.
     for (const std::string* field : {&doc.m_strArtist, &doc.m_strSongTitle, &doc.m_strAlbum, &doc.m_strTranscriber,
                                      &doc.m_strEmail})
@@ -90,14 +57,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(doc.m_strComments.size() <= 2 * size + 2);
 
     // Read the saved text back into the same document, which reuses its staffs.
-    std::string saved = Save(doc);
+    std::string saved = fuzz::Save(doc);
     std::vector<CStaff> before;
     for (const auto& pStaff : doc.m_ppStaffs)
         before.push_back(*pStaff);
     Load(doc, saved);
-    CheckStaffs(doc);
+    fuzz::CheckStaffs(doc);
     Check(doc.m_nStaffs == static_cast<int>(before.size()));
     for (int s = 0; s < doc.m_nStaffs; ++s)
         Check(std::memcmp(before[s].m_rows, doc.m_ppStaffs[s]->m_rows, sizeof before[s].m_rows) == 0);
+    // What Fretly wrote reads back as itself: header fields and comments too.
+    Check(fuzz::Save(doc) == saved);
     return 0;
 }

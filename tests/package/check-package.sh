@@ -29,7 +29,8 @@ done
 root=$scratch/root
 dpkg -x "$deb" "$root" || { bad "dpkg -x"; exit 1; }
 share=$root/usr/share
-for f in usr/bin/fretly usr/share/applications/fretly.desktop usr/share/mime/packages/fretly.xml \
+for f in usr/bin/fretly usr/share/applications/fretly.desktop usr/share/applications/fretly-import.desktop \
+         usr/share/mime/packages/fretly.xml \
          usr/share/metainfo/org.example.fretly.metainfo.xml usr/share/man/man1/fretly.1.gz \
          usr/share/doc/fretly/examples/blues.tab usr/share/doc/fretly/copyright usr/share/doc/fretly/changelog.gz \
          usr/share/icons/hicolor/scalable/apps/fretly.svg \
@@ -47,6 +48,11 @@ done
 out=$(desktop-file-validate "$share/applications/fretly.desktop" 2>&1) && [[ -z $out ]] || bad "desktop entry: $out"
 grep -qx 'Exec=fretly /p %f' "$share/applications/fretly.desktop" || bad "no Print action"
 grep -qx 'MimeType=application/x-fretly-document;' "$share/applications/fretly.desktop" || bad "no MimeType"
+import=$share/applications/fretly-import.desktop
+out=$(desktop-file-validate "$import" 2>&1) && [[ -z $out ]] || bad "import entry: $out"
+grep -qx 'Exec=fretly --import %f' "$import" || bad "the import entry does not run --import"
+grep -qx 'MimeType=text/plain;' "$import" || bad "the import entry is not offered for plain text"
+grep -qx 'NoDisplay=true' "$import" || bad "the import entry shows in menus"
 appstreamcli validate --no-net "$share/metainfo/org.example.fretly.metainfo.xml" >"$scratch/as.log" 2>&1 \
   || { cat "$scratch/as.log"; bad "appstreamcli validate"; }
 
@@ -80,10 +86,13 @@ for f in applications/fretly.desktop mime/packages/fretly.xml icons; do
 done
 grep -q 'application/x-fretly-document=fretly.desktop;' "$home/config/mimeapps.list" 2>/dev/null \
   || bad "no default application set where nobody else handles .tab"
+! grep -q 'text/plain' "$home/config/mimeapps.list" 2>/dev/null || bad "made the default for plain text"
 # The same program without the system files registers itself for the user.
 rm -rf "$home"
 run XDG_DATA_DIRS="$scratch/empty" || bad "printing without system files failed: $(cat "$scratch/run.log")"
 [[ -e $home/data/applications/fretly.desktop ]] || bad "without system files no per-user entry was written"
+[[ -e $home/data/applications/fretly-import.desktop ]] || bad "without system files no per-user import entry"
+! grep -q 'text/plain' "$home/config/mimeapps.list" 2>/dev/null || bad "per user, made the default for plain text"
 
 [[ $fail -eq 0 ]] && echo "package $(basename "$deb") checked"
 exit $fail

@@ -424,3 +424,21 @@ TEST_F(ShellRegistration, TheInstalledFilesSayWhatTheProgramRegisters)
 
     EXPECT_EQ(ReadFileBytes(source / "fretly.xml"), CShellRegistration(Type()).MimePackageText(true));
 }
+
+TEST_F(ShellRegistration, TheImportEntryIsOfferedForPlainTextButNeverItsDefault)
+{
+    ::setenv("PATH", (root / "nobin").c_str(), 1);
+    ScriptedUserInterface ui;
+    CWinApp app;
+    app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME));
+    app.RegisterShellFileTypes(true);
+    std::string written = ReadFileBytes(Data("applications/fretly-import.desktop"));
+    const std::string exe = fs::read_symlink("/proc/self/exe").string();
+    for (std::size_t pos; (pos = written.find(exe)) != std::string::npos;)
+        written.replace(pos, exe.size(), "fretly");
+    EXPECT_EQ(ReadFileBytes(fs::path(FRETLY_SOURCE_DIR "/resources/desktop") / "fretly-import.desktop"), written);
+    EXPECT_NE(written.find("Exec=fretly --import %f\n"), std::string::npos);
+    EXPECT_NE(written.find("NoDisplay=true\n"), std::string::npos);
+    // Only the document type becomes ours, even where nobody handles plain text.
+    EXPECT_EQ(ReadFileBytes(MimeApps()), "[Default Applications]\napplication/x-fretly-document=fretly.desktop;\n");
+}

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/ExportCommand.h"
 #include "app/Version.h"
 #include "document/FretlyDoc.h"
 #include "framework/CommandLine.h"
@@ -31,6 +32,7 @@ struct CLauncherCommand {
 };
 constexpr CLauncherCommand kLauncherCommands[] = {
     {"version", PrintVersion},
+    {"export", AfxRunExportCommand},
 };
 
 const CLauncherCommand* FindLauncherCommand(const CCommandLine& line)

@@ -17,6 +17,7 @@ constexpr std::string_view kToolkitJoined[] = {"style", "stylesheet", "qmljsdebu
 
 const std::vector<CLongOptionSpec> kLongOptions = {
     {"version", 0, 0},
+    {"export", 2, 2},
 };
 
 bool Contains(const auto& list, std::string_view name)

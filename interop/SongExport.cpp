@@ -12,6 +12,7 @@
 #include "interop/MidiExport.h"
 #include "interop/MusicXmlExport.h"
 #include "interop/NoteModel.h"
+#include "interop/PlainTextExport.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 
@@ -99,10 +100,6 @@ int AfxExportSong(const std::string& song, const std::string& out, std::vector<s
         messages.push_back(AfxFormatString1(IDS_EXPORT_UNKNOWN_FORMAT, out));
         return 1;
     }
-    if (format == EExportFormat::plainText) {
-        messages.push_back(AfxLoadString(IDS_EXPORT_TXT_UNAVAILABLE));
-        return 1;
-    }
     // Writing over the song would lose it: the export replaces the whole file.
     if (IsSameFile(song, out)) {
         messages.push_back(AfxFormatString1(IDS_EXPORT_SAME_FILE, out));
@@ -121,10 +118,15 @@ int AfxExportSong(const std::string& song, const std::string& out, std::vector<s
     CSafeFileSink sink(out);
     int nError = sink.Begin();
     if (nError == 0) {
-        if (format == EExportFormat::musicXml)
+        if (format == EExportFormat::musicXml) {
             AfxExportMusicXml(doc, sink);
-        else
+        } else if (format == EExportFormat::midi) {
             AfxExportMidi(doc, sink);
+        } else {
+            std::string text;
+            ExportPlainText(doc, text);
+            sink.Write(text);
+        }
         nError = sink.Commit();
     }
     if (nError != 0) {

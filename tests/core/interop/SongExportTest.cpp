@@ -49,7 +49,7 @@ TEST(SongExport, WritesEachFormatAndSaysWhichSettingsLinesItCouldNotRead)
     CScratchDir dir("fretly-songexport");
     const auto song = dir.path / "riff.tab";
     WriteFileBytes(song, SongBytes("Tempo: 90\r\nTuning: half a step down\r\n\r\n"));
-    for (const char* name : {"riff.musicxml", "riff.mid"}) {
+    for (const char* name : {"riff.musicxml", "riff.mid", "riff.txt"}) {
         std::vector<std::string> messages;
         EXPECT_EQ(AfxExportSong(song.string(), (dir.path / name).string(), messages), 0) << Joined(messages);
         ASSERT_EQ(messages.size(), 1u) << name;
@@ -59,6 +59,7 @@ TEST(SongExport, WritesEachFormatAndSaysWhichSettingsLinesItCouldNotRead)
     const std::string xml = ReadFileBytes(dir.path / "riff.musicxml");
     EXPECT_NE(xml.find("<work-title>Riff</work-title>"), std::string::npos);
     EXPECT_NE(xml.find("<per-minute>90</per-minute>"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(dir.path / "riff.txt").find("e|0-2-3-|"), std::string::npos);
 }
 
 // Whatever goes wrong, the status is 1, the user is told why, and an existing output
@@ -83,7 +84,6 @@ TEST(SongExport, RefusalsLeaveTheOutputAsItWas)
         {song.string(), song.string() + ".mid", ""},   // fine: another file
         {song.string(), (dir.path / "no" / "such" / "folder.mid").string(), "was not found"},
         {song.string(), (dir.path / "folder.mid").string(), "not a regular file"},
-        {song.string(), (dir.path / "riff.txt").string(), ".txt"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> messages;

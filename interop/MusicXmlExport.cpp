@@ -207,22 +207,20 @@ void CMusicXmlWriter::Text(const CTabText& text, int nOffset)
     const std::string offset = nOffset > 0 ? "<offset>" + std::to_string(nOffset) + "</offset>" : std::string();
     CChordName chord;
     if (AfxParseChordName(text.m_strText, chord)) {
-        m_out += "<harmony><root><root-step>";
-        m_out += chord.m_chRootStep;
-        m_out += "</root-step>";
-        if (chord.m_nRootAlter != 0)
-            m_out += "<root-alter>" + std::to_string(chord.m_nRootAlter) + "</root-alter>";
-        m_out += "</root><kind text=\"";
+        // <root><root-step>A</root-step><root-alter>-1</root-alter></root>, and so for bass.
+        auto note = [this](const std::string& tag, char chStep, int nAlter) {
+            m_out += "<" + tag + "><" + tag + "-step>" + chStep + "</" + tag + "-step>";
+            if (nAlter != 0)
+                m_out += "<" + tag + "-alter>" + std::to_string(nAlter) + "</" + tag + "-alter>";
+            m_out += "</" + tag + ">";
+        };
+        m_out += "<harmony>";
+        note("root", chord.m_chRootStep, chord.m_nRootAlter);
+        m_out += "<kind text=\"";
         AfxAppendXmlText(m_out, chord.m_strKindText);
         m_out += "\">" + chord.m_strKind + "</kind>";
-        if (chord.m_bHasBass) {
-            m_out += "<bass><bass-step>";
-            m_out += chord.m_chBassStep;
-            m_out += "</bass-step>";
-            if (chord.m_nBassAlter != 0)
-                m_out += "<bass-alter>" + std::to_string(chord.m_nBassAlter) + "</bass-alter>";
-            m_out += "</bass>";
-        }
+        if (chord.m_bHasBass)
+            note("bass", chord.m_chBassStep, chord.m_nBassAlter);
         m_out += offset + "</harmony>\n";
     } else {
         m_out += "<direction placement=\"above\"><direction-type><words>";

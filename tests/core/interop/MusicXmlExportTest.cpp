@@ -113,6 +113,16 @@ TEST_F(MusicXmlExport, ChordNamesAreHarmonyAndOtherWordsAreText)
         << "each at its column's step, counted from the note it stands over";
 }
 
+TEST_F(MusicXmlExport, WordsOfAStaffWithoutNotesGoToTheNextMeasureNotAway)
+{
+    CFretlyDoc doc;
+    FillDoc(doc, {{{}, "Intro (x2)"}, {{"0-0-|"}, "G"}, {{}, "Fine"}});
+    const std::string out = Summary(doc, m_dir);
+    EXPECT_EQ(LinesWith(out, "words "), (std::vector<std::string>{"'Intro' offset 0", "'(x2)' offset 0", "'Fine' offset 0"}));
+    EXPECT_EQ(LinesWith(out, "harmony ").size(), 1u);
+    EXPECT_EQ(LinesWith(out, "measure ").size(), 1u);
+}
+
 TEST_F(MusicXmlExport, NotesLongerThanOneValueAreTiedAndEmptySongsAreOneRestfulBar)
 {
     CFretlyDoc doc;

@@ -106,6 +106,14 @@ int AfxExportSong(const std::string& song, const std::string& out, std::vector<s
         return 1;
     }
 
+    // File Open reads nothing of a file whose length is 0, and a pipe's length is 0: its
+    // song would be exported as an empty one, silently.
+    struct stat info {};
+    if (::stat(song.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        messages.push_back(AfxFormatString1(IDS_EXPORT_SONG_NOT_REGULAR, song));
+        return 1;
+    }
+
     CFretlyDoc doc;
     std::string message;
     if (!AfxLoadSong(song, doc, message)) {

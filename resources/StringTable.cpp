@@ -61,6 +61,9 @@ const StringEntry kStrings[] = {
         {IDS_EXPORT_NOT_EXPORTED, "%1\nNothing was exported."},
         {IDS_EXPORT_SAME_FILE, "%1 is the song being exported; name another file to write.\nNothing was exported."},
         {IDS_EXPORT_SETTING_UNREAD, "The comment line \"%1\" was not understood as a setting, so its default is used."},
+        {IDS_EXPORT_SONG_NOT_REGULAR,
+         "%1 is not a regular file (it is a pipe, a device or a folder), so it cannot be read as a song.\n"
+         "Nothing was exported."},
         {IDS_EXPORT_NOT_REGULAR,
          "%1 is not a regular file (it is a pipe, a device or a folder), so it was left as it is.\nNothing was exported."},
         {IDS_RECOVER_QUESTION, "Fretly was closed before the changes to %1 were saved.\nRecover them?"},

@@ -1,6 +1,8 @@
 // fretly --export as a user runs it from a shell: no window, no toolkit, status and messages.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "e2e/E2eSupport.h"
 
 using namespace e2e;
@@ -42,11 +44,16 @@ TEST(ExportE2E, RefusesWithStatusOneAndAReason)
     WriteFileBytes(web, "e|---3---5h7---|\r\n");
     const auto out = dir.path / "out.mid";
     WriteFileBytes(out, "kept");
+    // A pipe has no length, so File Open would read it as an empty song: refused, and
+    // never waited on for a writer that does not come.
+    const auto fifo = dir.path / "song.tab";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
         std::string args, says;
     } cases[] = {
         {"--export " + Quote(web.string()) + " " + Quote(out.string()), "not a valid Fretly file"},
         {"--export " + Quote((dir.path / "gone.tab").string()) + " " + Quote(out.string()), "was not found"},
+        {"--export " + Quote(fifo.string()) + " " + Quote(out.string()), "cannot be read as a song"},
         {"--export " + Quote(web.string()), "Usage: fretly --export SONG.tab"},
         {"--export", "Usage: fretly --export SONG.tab"},
     };

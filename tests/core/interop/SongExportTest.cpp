@@ -84,6 +84,8 @@ TEST(SongExport, RefusalsLeaveTheOutputAsItWas)
         {song.string(), song.string() + ".mid", ""},   // fine: another file
         {song.string(), (dir.path / "no" / "such" / "folder.mid").string(), "was not found"},
         {song.string(), (dir.path / "folder.mid").string(), "not a regular file"},
+        {dir.path.string(), out.string(), "cannot be read as a song"},
+        {"/dev/null", out.string(), "cannot be read as a song"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> messages;

@@ -113,15 +113,15 @@ void CPerformance::AddNote(const CTabNote& note, std::uint64_t nBase)
     const int nChannel = note.m_nRow;
     const std::uint64_t nOn = nBase + static_cast<std::uint64_t>(note.m_nStep) * nStep;
     std::uint64_t nOff = nOn + static_cast<std::uint64_t>(note.m_nSteps) * nStep;
-    int nOffOrder = kOrderOff;
     const CTabNote* pTarget = note.m_nLinkTo >= 0 ? &m_music.m_notes[static_cast<std::size_t>(note.m_nLinkTo)] : nullptr;
-    if (pTarget != nullptr) {
-        // Held until the note it leads to begins.
+    // Held until the note it leads to begins.
+    if (pTarget != nullptr)
         nOff = std::max(nOff, nBase + static_cast<std::uint64_t>(pTarget->m_nStep) * nStep);
-        // A note-off after the next note-on of the same key would end that one instead.
-        if (pTarget->m_nPitch != note.m_nPitch)
-            nOffOrder = kOrderLegatoOff;
-    }
+    // The last key of a legato note ends after the next note begins, unless that is the
+    // same key: its note-off would end the new note instead.
+    auto lastOffOrder = [pTarget](int nKey) {
+        return pTarget != nullptr && pTarget->m_nPitch != nKey ? kOrderLegatoOff : kOrderOff;
+    };
     const std::uint32_t fTech = note.m_fTech;
     if (fTech & kTechDead)
         nOff = std::min(nOff, nOn + kTicksPerQuarter / 8);
@@ -161,12 +161,12 @@ void CPerformance::AddNote(const CTabNote& note, std::uint64_t nBase)
         for (std::uint64_t t = nOn; t < nOff; t += nEach) {
             const std::uint64_t nEnd = std::min(t + nEach, nOff);
             Add(t, kOrderOn, kNoteOn | nChannel, nKey, t == nOn ? nVelocity : 72);
-            Add(nEnd, nEnd == nOff ? nOffOrder : kOrderOff, kNoteOff | nChannel, nKey, 0);
+            Add(nEnd, nEnd == nOff ? lastOffOrder(nKey) : kOrderOff, kNoteOff | nChannel, nKey, 0);
             nKey = nKey == note.m_nPitch ? nOther : note.m_nPitch;
         }
     } else {
         Add(nOn, kOrderOn, kNoteOn | nChannel, note.m_nPitch, nVelocity);
-        Add(nOff, nOffOrder, kNoteOff | nChannel, note.m_nPitch, 0);
+        Add(nOff, lastOffOrder(note.m_nPitch), kNoteOff | nChannel, note.m_nPitch, 0);
     }
     if (bBent)
         Add(nOff, kOrderControl, kPitchWheel | nChannel, 0, 64);

@@ -1,6 +1,7 @@
 // The performance: MIDI events and timing of each staff.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -156,6 +157,16 @@ TEST(Performance, LegatoNotesOverlapAndBendsComeBackToCentre)
             nHighest = std::max(nHighest, e.m_nData1 | (e.m_nData2 << 7));
     EXPECT_EQ(nHighest, 8192 + 1365) << "a whole tone, the bend's and the slide's";
     EXPECT_EQ(PitchWheelAtEnd(events, 0), 8192);
+}
+
+TEST(Performance, ATrillThatSlidesOnEndsItsLastKeyBeforeTheNextNoteBegins)
+{
+    // The trill ends on 10, and the slide goes to 10: one note-on per note-off.
+    CFretlyDoc doc;
+    FillDoc(doc, {{{"8*10---/10-", "5h5----5p5-"}}});
+    const CHeard heard = Hear(*std::make_unique<CPerformance>(doc));
+    const auto n74 = std::count_if(heard.notes.begin(), heard.notes.end(), [](const CPlayed& p) { return p.nKey == 74; });
+    EXPECT_EQ(n74, 9) << "eight in the trill, then the note slid to";
 }
 
 TEST(Performance, DeadNotesAreShortAndATrillAlternates)

@@ -15,16 +15,9 @@
 #include "interop/MusicXmlExport.h"
 #include "interop/Performance.h"
 #include "interop/XmlText.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
-
-#define Check(cond)                                                                 \
-    do {                                                                            \
-        if (!(cond)) {                                                              \
-            std::fprintf(stderr, "check failed at line %d: %s\n", __LINE__, #cond); \
-            std::abort();                                                           \
-        }                                                                           \
-    } while (0)
 
 // The bytes up to the first NUL are the comments (and the title); the rest fills staff
 // rows 78 bytes at a time, any byte at all.

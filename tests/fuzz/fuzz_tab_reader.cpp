@@ -12,16 +12,9 @@
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
 #include "framework/MemFile.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
-
-#define Check(cond)                                                                 \
-    do {                                                                            \
-        if (!(cond)) {                                                              \
-            std::fprintf(stderr, "check failed at line %d: %s\n", __LINE__, #cond); \
-            std::abort();                                                           \
-        }                                                                           \
-    } while (0)
 
 // Hands out the bytes in small reads, so that line ends fall across buffer refills.
 class CChunkFile : public CMemFile {

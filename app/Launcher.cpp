@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/ExportCommand.h"
 #include "document/FretlyDoc.h"
 #include "framework/CommandLine.h"
 #include "framework/ReadAhead.h"
@@ -44,6 +45,7 @@ constexpr CLauncherCommand kLauncherCommands[] = {
     {"version", PrintVersion},
     {"help", PrintHelp},
     {"import", Import},
+    {"export", AfxRunExportCommand},
 };
 
 const CLauncherCommand* FindLauncherCommand(const CCommandLine& line)

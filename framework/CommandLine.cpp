@@ -19,6 +19,7 @@ const std::vector<CLongOptionSpec> kLongOptions = {
     {"version", 0, 0},
     {"help", 0, 0},
     {"import", 1, 2},
+    {"export", 2, 2},
 };
 
 bool Contains(const auto& list, std::string_view name)

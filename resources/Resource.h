@@ -40,6 +40,15 @@
 // The launcher (ids kept apart, as the framework's are)
 #define IDS_PROGRAM_INCOMPLETE 64
 
+// Exporting a song from the command line (ids kept apart, as above)
+#define IDS_EXPORT_USAGE 140
+#define IDS_EXPORT_UNKNOWN_FORMAT 141
+#define IDS_EXPORT_NOT_EXPORTED 142
+#define IDS_EXPORT_SAME_FILE 143
+#define IDS_EXPORT_SETTING_UNREAD 144
+#define IDS_EXPORT_NOT_REGULAR 146
+#define IDS_EXPORT_SONG_NOT_REGULAR 147
+
 // Plain-text import and the command-line help (ids kept apart, as above)
 #define IDS_IMPORT_USAGE 90
 #define IDS_IMPORT_CANNOT_READ 91

@@ -1,22 +1,14 @@
 #pragma once
 // What the fuzz targets share: a check that aborts (so the fuzzer keeps the input), a
 // save to memory, and the shape every staff of a document must have.
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
 #include "framework/MemFile.h"
+#include "tests/fuzz/FuzzCheck.h"
 
-#define Check(cond)                                                                 \
-    do {                                                                            \
-        if (!(cond)) {                                                              \
-            std::fprintf(stderr, "check failed at line %d: %s\n", __LINE__, #cond); \
-            std::abort();                                                           \
-        }                                                                           \
-    } while (0)
 
 namespace fuzz {
 

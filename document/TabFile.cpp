@@ -1,7 +1,6 @@
 // The .tab text format: writer and reader.
 #include <algorithm>
 #include <cstring>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -116,18 +115,21 @@ bool ReadWrittenRow(CArchive& ar, char* row, char filler, Keep keep)
 }
 
 // What the reader takes for something other than comment text, so what the writer must
-// keep out of comment lines and header values: the labels (in the order the reader
-// tries them), a line beginning with '#' (dropped) or '-' (a staff), and the line break
-// that any CR or LF makes.
-constexpr std::string_view kReadOrder[] = {kFindArtist, kFindAlbum, kFindTranscriber, kFindTitle, kFindEmail};
+// keep out of comment lines and header values: the labels of g_headerFields (in the
+// order the reader tries them), a line beginning with '#' (dropped) or '-' (a staff),
+// and the line break that any CR or LF makes.
 
 bool IsLineBreak(char ch) { return ch == '\r' || ch == '\n'; }
 
 // A label in the text no longer reads as one once a blank stands before its colon:
-// the least change that keeps every character.
-void BreakLabels(std::string& text, std::span<const std::string_view> labels)
+// the least change that keeps every character. Breaks the labels of the first nFields
+// header fields, those the reader tries before the nFields-th.
+void BreakLabels(std::string& text, std::size_t nFields)
 {
-    for (std::string_view label : labels) {
+    for (std::size_t i = 0; i < nFields; ++i) {
+        const std::string_view label = g_headerFields[i].readLabel;
+        if (label.empty())
+            continue;
         for (std::size_t at = text.find(label); at != std::string::npos; at = text.find(label, at))
             text.insert(at += label.size() - 1, 1, ' ');
     }
@@ -151,7 +153,7 @@ std::size_t CutAt(std::string_view text, std::size_t nMax)
 // characters (80 brings an extra empty line) cut into pieces. Appends each with CR LF.
 void AppendCommentLine(std::string& out, std::string line)
 {
-    BreakLabels(line, kReadOrder);
+    BreakLabels(line, std::size(g_headerFields));
     std::string_view rest = line;
     for (;;) {
         const bool bGuard = !rest.empty() && (rest[0] == '#' || rest[0] == '-');
@@ -189,7 +191,7 @@ std::string WritableComments(std::string_view text)
     return out;
 }
 
-// The header line for a value read back under label (nReadIndex in kReadOrder): labels
+// The header line for a value read back under label (nReadIndex in g_headerFields): labels
 // the reader tries first are broken, and what does not fit on the one line the reader
 // takes (80 characters; the empty line it then adds falls before any comment and is
 // dropped), or follows a line break, is appended to strOverflow for the comments.
@@ -200,7 +202,7 @@ std::string WritableHeaderLine(std::string_view label, std::size_t nReadIndex, s
     while (nBreak < value.size() && !IsLineBreak(value[nBreak]))
         ++nBreak;
     std::string text(value.substr(0, nBreak));
-    BreakLabels(text, std::span(kReadOrder).first(nReadIndex));
+    BreakLabels(text, nReadIndex);
     const std::size_t nMax = kMaxLine - label.size();
     if (text.size() > nMax) {
         const std::size_t cut = CutAt(text, nMax);
@@ -271,16 +273,19 @@ void CFretlyDoc::WriteTab(CArchive& ar)
     // Each header value and comment line is written in a form that reads back as the
     // same text; what a value's line cannot hold goes to the head of the comments.
     std::string strOverflow;
-    auto writeField = [&](const char* label, std::size_t nReadIndex, const std::string& value) {
-        if (!value.empty())
+    auto writeField = [&](const char* label, std::string CFretlyDoc::*pField) {
+        std::size_t nReadIndex = 0;
+        while (g_headerFields[nReadIndex].pDocField != pField)
+            ++nReadIndex;
+        if (const std::string& value = this->*pField; !value.empty())
             writeLine(WritableHeaderLine(label, nReadIndex, value, strOverflow));
     };
-    writeField(g_szLabelArtist, 0, m_strArtist);
-    writeField(g_szLabelTitle, 3, m_strSongTitle);
-    writeField(g_szLabelAlbum, 1, m_strAlbum);
-    writeField(g_szLabelTranscriber, 2, m_strTranscriber);
+    writeField(g_szLabelArtist, &CFretlyDoc::m_strArtist);
+    writeField(g_szLabelTitle, &CFretlyDoc::m_strSongTitle);
+    writeField(g_szLabelAlbum, &CFretlyDoc::m_strAlbum);
+    writeField(g_szLabelTranscriber, &CFretlyDoc::m_strTranscriber);
     if (!m_strEmail.empty()) {
-        writeField(g_szLabelEmail, 4, m_strEmail);
+        writeField(g_szLabelEmail, &CFretlyDoc::m_strEmail);
         writeLine({});
     }
 

@@ -100,6 +100,7 @@
 #define IDS_SHELL_GENERIC_NAME 40
 #define IDS_SHELL_COMMENT 41
 #define IDS_SHELL_PRINT 42
+#define IDS_SHELL_IMPORT 43
 // Command line and start-up without a display
 #define IDS_PRINT_NO_FILE 60
 #define IDS_NO_DISPLAY 61

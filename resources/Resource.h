@@ -56,7 +56,6 @@
 #define IDS_IMPORT_CANNOT_WRITE 93
 #define IDS_IMPORT_WIDE_SYSTEM 94
 #define IDS_HELP_FORMS 95
-#define IDS_SHELL_IMPORT 96
 #define IDS_IMPORT_NOT_REGULAR 97
 
 // Hands the program's strings, dialog templates and icon names to the framework

@@ -57,7 +57,10 @@ protected:
     {
         return {{"QT_QPA_PLATFORM", "wayland"}, {"XDG_RUNTIME_DIR", m_runtime.string()},
                 {"WAYLAND_DISPLAY", m_socket}, {"DISPLAY", ""}, {"WAYLAND_DEBUG", "1"},
-                {"XDG_CONFIG_HOME", m_dir.path.string()}, {"XDG_DATA_HOME", (m_dir.path / "data").string()}};
+                {"XDG_CONFIG_HOME", m_dir.path.string()}, {"XDG_DATA_HOME", (m_dir.path / "data").string()},
+                // Recovery copies of a run ended by the test stay with the test: in a shared
+                // folder they would put a recovery question before every later start.
+                {"XDG_STATE_HOME", (m_dir.path / "state").string()}};
     }
 
     // The client's protocol trace: what it asked the compositor for, window by window.
@@ -186,9 +189,10 @@ TEST_F(WaylandSession, EditedFileClosedThroughTheMenuAsksToSaveAndEnds)
     keys("type 7");
     const std::size_t nPopups = count(".get_popup(");
     ASSERT_TRUE(press("key alt+f", [&] { return count(".get_popup(") > nPopups; })) << m_fretly.LogTail();
-    keys("key x");
-    // The save prompt is a window of its own; No leaves the file as it was.
-    ASSERT_TRUE(e2e::WaitUntil([&] { return count(".get_toplevel(") > nToplevels; }, 20s)) << m_fretly.LogTail();
+    // The save prompt is a window of its own; No leaves the file as it was. On a busy
+    // machine the key can reach the menu before it takes the keyboard: then it is pressed
+    // again.
+    ASSERT_TRUE(press("key x", [&] { return count(".get_toplevel(") > nToplevels; })) << m_fretly.LogTail();
     int status = -1;
     press("key n", [&] { return (status = m_fretly.Wait(0ms)) != -1; });
     ASSERT_NE(status, -1) << "the program did not end:\n" << m_fretly.LogTail();

@@ -100,7 +100,8 @@ protected:
         const e2e::Env env = {{"QT_QPA_PLATFORM", "offscreen"}, {"CUPS_SERVER", m_socket.string()},
                               {"CUPS_SERVERROOT", m_conf.string()}, {"HOME", (m_dir.path / "home").string()},
                               {"PRINTER", ""}, {"LPDEST", ""}, {"XDG_CONFIG_HOME", m_dir.path.string()},
-                              {"XDG_DATA_HOME", (m_dir.path / "home/no-data").string()}};
+                              {"XDG_DATA_HOME", (m_dir.path / "home/no-data").string()},
+                              {"XDG_STATE_HOME", (m_dir.path / "state").string()}};
         // No desktop registration: its data folder is a file.
         WriteFileBytes(m_dir.path / "home/no-data", "not a folder");
         if (!fretly.Start(argv, env, m_dir.path / "fretly.log"))

@@ -57,7 +57,10 @@ protected:
     {
         return {{"QT_QPA_PLATFORM", "wayland"}, {"XDG_RUNTIME_DIR", m_runtime.string()},
                 {"WAYLAND_DISPLAY", m_socket}, {"DISPLAY", ""}, {"WAYLAND_DEBUG", "1"},
-                {"XDG_CONFIG_HOME", m_dir.path.string()}, {"XDG_DATA_HOME", (m_dir.path / "data").string()}};
+                {"XDG_CONFIG_HOME", m_dir.path.string()}, {"XDG_DATA_HOME", (m_dir.path / "data").string()},
+                // Recovery copies of a run ended by the test stay with the test: in a shared
+                // folder they would put a recovery question before every later start.
+                {"XDG_STATE_HOME", (m_dir.path / "state").string()}};
     }
 
     // The client's protocol trace: what it asked the compositor for, window by window.
@@ -115,7 +118,9 @@ TEST_F(WaylandSession, MainWindowComesUpWithTheFileAndTheHintsWindowAsItsChild)
     // as its transient child, so it stays with it.
     const std::string trace = Trace();
     EXPECT_NE(trace.find("xdg_toplevel@" + hints + ".set_parent(xdg_toplevel@" + main + ")"), std::string::npos);
-    EXPECT_NE(trace.find("xdg_toplevel@" + main + ".configure("), std::string::npos) << "never configured";
+    // The compositor's configure may come a moment after the dialog on a busy machine.
+    EXPECT_TRUE(e2e::WaitUntil([&] { return Trace().find("xdg_toplevel@" + main + ".configure(") != std::string::npos; }, 10s))
+        << "never configured";
     EXPECT_TRUE(e2e::WaitUntil([&] { return Trace().find(".attach(wl_buffer@") != std::string::npos; }, 10s))
         << "nothing drawn";
 }
@@ -184,11 +189,17 @@ TEST_F(WaylandSession, EditedFileClosedThroughTheMenuAsksToSaveAndEnds)
     // A fret number typed into the tab, then File > Exit through the menu (a popup on Wayland).
     const std::size_t nToplevels = count(".get_toplevel(");
     keys("type 7");
-    const std::size_t nPopups = count(".get_popup(");
-    ASSERT_TRUE(press("key alt+f", [&] { return count(".get_popup(") > nPopups; })) << m_fretly.LogTail();
-    keys("key x");
-    // The save prompt is a window of its own; No leaves the file as it was.
-    ASSERT_TRUE(e2e::WaitUntil([&] { return count(".get_toplevel(") > nToplevels; }, 20s)) << m_fretly.LogTail();
+    // The save prompt is a window of its own; No leaves the file as it was. On a busy
+    // machine Exit's key can reach the menu before the menu takes the keyboard, and be
+    // lost: then the menu is opened and the key pressed again.
+    bool bPrompt = false;
+    for (int nTry = 0; nTry < 5 && !bPrompt; ++nTry) {
+        const std::size_t nPopups = count(".get_popup(");
+        ASSERT_TRUE(press("key alt+f", [&] { return count(".get_popup(") > nPopups; })) << m_fretly.LogTail();
+        keys("key x");
+        bPrompt = e2e::WaitUntil([&] { return count(".get_toplevel(") > nToplevels; }, 5s);
+    }
+    ASSERT_TRUE(bPrompt) << "no save prompt after File > Exit:\n" << m_fretly.LogTail();
     int status = -1;
     press("key n", [&] { return (status = m_fretly.Wait(0ms)) != -1; });
     ASSERT_NE(status, -1) << "the program did not end:\n" << m_fretly.LogTail();

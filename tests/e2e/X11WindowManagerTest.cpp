@@ -99,7 +99,8 @@ protected:
         }
         fretly.Start({m_exe, m_tab.string()},
                      {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display}, {"WAYLAND_DISPLAY", ""},
-                      {"XDG_CONFIG_HOME", m_dir.path.string()}, {"XDG_DATA_HOME", (m_dir.path / "data").string()}},
+                      {"XDG_CONFIG_HOME", m_dir.path.string()}, {"XDG_DATA_HOME", (m_dir.path / "data").string()},
+                      {"XDG_STATE_HOME", (m_dir.path / "state").string()}},
                      m_dir.path / "fretly.log");
         // The header dialog comes last; then the layout holds still.
         if (!e2e::WaitUntil([&] { return Measure(display, "Fretly - File Information").bFound; }, 30s)) {

@@ -1,5 +1,7 @@
 #include "app/Launcher.h"
 
+#include "app/PlayLauncher.h"
+
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
@@ -15,17 +17,15 @@
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 
-namespace {
-
-void* OpenModule(const char* pszModule, std::string& error)
+void* AfxOpenProgramModule(const char* pszLeaf, const char* pszModule, std::string& error)
 {
     std::vector<std::string> candidates;
     if (pszModule != nullptr) {
         candidates.push_back(pszModule);
     } else {
         const std::string folder = AfxProgramFolder();
-        candidates.push_back(folder + "/fretly-gui.so");   // a build tree
-        candidates.push_back(folder + "/../" FRETLY_PRIVATE_LIBDIR "/fretly-gui.so");   // installed
+        candidates.push_back(folder + "/" + pszLeaf);   // a build tree
+        candidates.push_back(folder + "/../" FRETLY_PRIVATE_LIBDIR "/" + pszLeaf);   // installed
     }
     for (const std::string& candidate : candidates) {
         if (::access(candidate.c_str(), F_OK) != 0)
@@ -38,12 +38,10 @@ void* OpenModule(const char* pszModule, std::string& error)
         error = ::dlerror();
         return nullptr;
     }
-    error = "fretly-gui.so was not found beside the program (" + candidates.front() + ") or in " +
+    error = std::string(pszLeaf) + " was not found beside the program (" + candidates.front() + ") or in " +
             (candidates.size() > 1 ? candidates.back() : candidates.front());
     return nullptr;
 }
-
-} // namespace
 
 std::string AfxProgramFolder()
 {
@@ -61,6 +59,9 @@ int AfxLaunchGui(int argc, char* argv[], const char* pszEntry, const char* pszMo
         }
     }
 
+    if (AfxIsPlayCommand(argc, argv))
+        return AfxLaunchPlay(argc, argv);
+
     // With no display at all the toolkit would abort; printing runs offscreen instead.
     if (!AfxPrepareStartDisplay(argc, argv))
         return 1;
@@ -69,7 +70,7 @@ int AfxLaunchGui(int argc, char* argv[], const char* pszEntry, const char* pszMo
     AfxStartReadAhead(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc), AfxNewTabDocument);
 
     std::string error;
-    void* pModule = OpenModule(pszModule, error);
+    void* pModule = AfxOpenProgramModule("fretly-gui.so", pszModule, error);
     using Entry = int (*)(int, char**);
     auto pEntry = pModule != nullptr ? reinterpret_cast<Entry>(::dlsym(pModule, pszEntry)) : nullptr;
     if (pEntry == nullptr) {

@@ -5,7 +5,6 @@
 #include "app/RecoveryGuard.h"
 #include "document/FretlyDoc.h"
 #include "framework/DocTemplate.h"
-#include "framework/ReadAhead.h"
 #include "framework/UserInterface.h"
 #include "resources/Resource.h"
 #include "view/FretlyView.h"
@@ -26,8 +25,6 @@ CFretlyApp::~CFretlyApp()
     m_dlgHints.DestroyWindow();
     DeleteDocTemplate();
 }
-
-void CFretlyApp::StartReadAhead(const std::vector<std::string>& args) { AfxStartReadAhead(args, AfxNewTabDocument); }
 
 bool CFretlyApp::InitInstance()
 {

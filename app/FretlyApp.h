@@ -9,10 +9,6 @@ public:
     CFretlyApp();
     ~CFretlyApp() override;
 
-    // Starts reading the file that args (without the program name) name, while the
-    // rest of the program starts.
-    static void StartReadAhead(const std::vector<std::string>& args);
-
     bool InitInstance() override;
     int ExitInstance() override;
 

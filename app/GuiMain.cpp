@@ -2,7 +2,6 @@
 // reading the file named on the command line.
 #include <QApplication>
 #include <QDialog>
-#include <QFile>
 #include <QIcon>
 #include <QTimer>
 #include <memory>
@@ -12,6 +11,7 @@
 #include "app/RecoveryGuard.h"
 #include "app/TestScript.h"
 #include "app/Launcher.h"
+#include "framework/CommandLine.h"
 #include "framework/qt/QtUserInterface.h"
 
 // The one application object, made when this module is loaded.
@@ -41,12 +41,9 @@ int RunGui(int argc, char* argv[], bool bEndWhenShown)
         bEndWhenShown ? std::make_unique<CQtUserInterface>(false) : AfxMakeUserInterface();
     // Keeps a copy of unsaved work; started by InitInstance unless it only prints.
     CRecoveryGuard recovery;
-    // Arguments Qt did not take (it removes its own, such as -platform).
-    const QStringList args = QApplication::arguments();
-    for (int i = 1; i < args.size(); ++i)
-        theApp.m_args.push_back(QFile::encodeName(args[i]).toStdString());
-    // The toolkit may have taken arguments that were read as a file name.
-    CFretlyApp::StartReadAhead(theApp.m_args);
+    // The command line the launcher parsed, the toolkit's options (such as -platform)
+    // already set apart.
+    theApp.SetCommandLine(AfxGetCommandLine());
 
     QTimer closer;
     if (bEndWhenShown) {

@@ -3,7 +3,6 @@
 #include "app/PlayLauncher.h"
 
 #include <cstdio>
-#include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
 #include <string>
@@ -12,10 +11,41 @@
 
 #include "app/Version.h"
 #include "document/FretlyDoc.h"
+#include "framework/CommandLine.h"
 #include "framework/ReadAhead.h"
 #include "framework/StartDisplay.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
+
+namespace {
+
+int PrintVersion(const CCommandLine&)
+{
+    std::printf("fretly %s\n", kFretlyVersion);
+    return 0;
+}
+
+// What the long options do that need no window: the first one met that is listed here
+// runs instead of the editor and its status ends the program.
+struct CLauncherCommand {
+    const char* pszOption;
+    int (*pfnRun)(const CCommandLine& line);
+};
+constexpr CLauncherCommand kLauncherCommands[] = {
+    {"version", PrintVersion},
+    {"play", AfxLaunchPlay},
+};
+
+const CLauncherCommand* FindLauncherCommand(const CCommandLine& line)
+{
+    for (const CLongOption& option : line.m_longOptions)
+        for (const CLauncherCommand& command : kLauncherCommands)
+            if (option.strName == command.pszOption)
+                return &command;
+    return nullptr;
+}
+
+} // namespace
 
 void* AfxOpenProgramModule(const char* pszLeaf, const char* pszModule, std::string& error)
 {
@@ -52,22 +82,18 @@ std::string AfxProgramFolder()
 
 int AfxLaunchGui(int argc, char* argv[], const char* pszEntry, const char* pszModule)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("fretly %s\n", kFretlyVersion);
-            return 0;
-        }
-    }
-
-    if (AfxIsPlayCommand(argc, argv))
-        return AfxLaunchPlay(argc, argv);
+    // Parsed once here; the display check, the read-ahead and the application (through
+    // AfxGetCommandLine, in the module) all read this.
+    const CCommandLine& line = AfxSetCommandLine(CCommandLine::Parse(argc, argv));
+    if (const CLauncherCommand* pCommand = FindLauncherCommand(line))
+        return pCommand->pfnRun(line);
 
     // With no display at all the toolkit would abort; printing runs offscreen instead.
-    if (!AfxPrepareStartDisplay(argc, argv))
+    if (!AfxPrepareStartDisplay(line))
         return 1;
 
     // A big file named on the command line is read while the toolkit loads and starts.
-    AfxStartReadAhead(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc), AfxNewTabDocument);
+    AfxStartReadAheadFor(line.m_info, AfxNewTabDocument);
 
     std::string error;
     void* pModule = AfxOpenProgramModule("fretly-gui.so", pszModule, error);

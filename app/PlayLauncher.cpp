@@ -1,7 +1,6 @@
 #include "app/PlayLauncher.h"
 
 #include <cstdio>
-#include <cstring>
 #include <dlfcn.h>
 #include <string>
 
@@ -9,19 +8,11 @@
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 
-bool AfxIsPlayCommand(int argc, char* argv[])
-{
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--play") == 0 || std::strncmp(argv[i], "--play=", 7) == 0)
-            return true;
-    return false;
-}
-
-int AfxLaunchPlay(int argc, char* argv[])
+int AfxLaunchPlay(const CCommandLine& line)
 {
     std::string error;
     void* pModule = AfxOpenProgramModule("fretly-audio.so", nullptr, error);
-    using Entry = int (*)(int, char**);
+    using Entry = int (*)(const CCommandLine&);
     auto pEntry = pModule != nullptr ? reinterpret_cast<Entry>(::dlsym(pModule, "FretlyPlayMain")) : nullptr;
     if (pEntry == nullptr) {
         if (error.empty())
@@ -30,5 +21,5 @@ int AfxLaunchPlay(int argc, char* argv[])
                      AfxFormatString1(IDS_PLAY_MODULE_MISSING, error).c_str());
         return 1;
     }
-    return pEntry(argc, argv);
+    return pEntry(line);
 }

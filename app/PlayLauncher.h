@@ -2,7 +2,7 @@
 // fretly --play: handed to the sound module fretly-audio.so, which alone links the
 // synthesizer, so that no other start of the program loads it.
 
-// Whether the command line asks to play a song.
-bool AfxIsPlayCommand(int argc, char* argv[]);
+class CCommandLine;
+
 // Loads the sound module and plays; the program's exit status.
-int AfxLaunchPlay(int argc, char* argv[]);
+int AfxLaunchPlay(const CCommandLine& line);

@@ -21,6 +21,7 @@
 #include "audio/WavFile.h"
 #include "desktop/SafeFileWriter.h"
 #include "document/FretlyDoc.h"
+#include "framework/CommandLine.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 
@@ -188,7 +189,7 @@ int PlayLive(CFluidSynth& synth, CSoundScheduler& scheduler, int nStaffs, const 
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) int FretlyPlayMain(int argc, char* argv[])
+extern "C" __attribute__((visibility("default"))) int FretlyPlayMain(const CCommandLine& line)
 {
     // Held back from the start, in every thread the synth will make: a stop signal is
     // taken where the sound can be silenced first.
@@ -197,7 +198,7 @@ extern "C" __attribute__((visibility("default"))) int FretlyPlayMain(int argc, c
 
     CPlayOptions options;
     std::string error;
-    if (!AfxParsePlayOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc), options, error))
+    if (!AfxGetPlayOptions(line, options, error))
         return Fail(error);
     std::unique_ptr<CFretlyDoc> pDoc = AfxReadSongFile(options.strSong, error);
     if (pDoc == nullptr)

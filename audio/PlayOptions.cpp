@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "framework/CommandLine.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 
@@ -18,45 +19,25 @@ bool ParseWhole(const std::string& text, long nMin, long nMax, int& nValue)
 
 } // namespace
 
-bool AfxWantsPlay(const std::vector<std::string>& args)
-{
-    for (const std::string& arg : args)
-        if (arg == "--play" || arg.rfind("--play=", 0) == 0)
-            return true;
-    return false;
-}
-
-bool AfxParsePlayOptions(const std::vector<std::string>& args, CPlayOptions& options, std::string& error)
+bool AfxGetPlayOptions(const CCommandLine& line, CPlayOptions& options, std::string& error)
 {
     options = CPlayOptions{};
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string value;
-        bool bHasValue = false;
-        if (const std::size_t eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name.resize(eq);
-            bHasValue = true;
-        }
-        if (name != "--play" && name != "--to" && name != "--tempo" && name != "--from")
+    for (const char* pszName : {"play", "to", "tempo", "from"}) {
+        const CLongOption* pOption = line.Find(pszName);
+        if (pOption == nullptr)
             continue;
-        if (!bHasValue) {
-            // A following option is not a value: "--play --tempo 90" names no song.
-            if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
-                error = name == "--play" ? AfxLoadString(IDS_PLAY_NO_SONG) : AfxFormatString1(IDS_PLAY_NO_VALUE, name);
-                return false;
-            }
-            value = args[++i];
-        }
-        if (value.empty()) {
-            error = name == "--play" ? AfxLoadString(IDS_PLAY_NO_SONG) : AfxFormatString1(IDS_PLAY_NO_VALUE, name);
+        const std::string value = pOption->values.empty() ? std::string() : pOption->values.front();
+        // "--play --tempo 90" names no song: an option is not a file.
+        if (value.empty() || (value.rfind("--", 0) == 0 && value.size() > 2)) {
+            error = std::string(pszName) == "play" ? AfxLoadString(IDS_PLAY_NO_SONG)
+                                                   : AfxFormatString1(IDS_PLAY_NO_VALUE, std::string("--") + pszName);
             return false;
         }
-        if (name == "--play") {
+        if (std::string(pszName) == "play") {
             options.strSong = value;
-        } else if (name == "--to") {
+        } else if (std::string(pszName) == "to") {
             options.strOut = value;
-        } else if (name == "--tempo") {
+        } else if (std::string(pszName) == "tempo") {
             // The slowest tempo a MIDI file can state is about 3.6 beats per minute.
             if (!ParseWhole(value, 4, 1000, options.nTempo)) {
                 error = AfxFormatString1(IDS_PLAY_BAD_TEMPO, value);

@@ -1,9 +1,9 @@
 #pragma once
-// The command line of playing: --play SONG [--to OUT.wav] [--tempo BPM] [--from STAFF].
-// Values may also be given as --tempo=BPM. Other arguments are ignored, as the editor
-// ignores switches it does not know.
+// The command line of playing: --play SONG [--to OUT.wav] [--tempo BPM] [--from STAFF],
+// from the program's one parsed command line.
 #include <string>
-#include <vector>
+
+class CCommandLine;
 
 struct CPlayOptions {
     std::string strSong;
@@ -12,7 +12,5 @@ struct CPlayOptions {
     int nFrom = 1;           // the staff to start from, 1-based
 };
 
-// Whether the arguments (without the program name) ask to play a song.
-bool AfxWantsPlay(const std::vector<std::string>& args);
 // Reads the options; false with the message to show in error.
-bool AfxParsePlayOptions(const std::vector<std::string>& args, CPlayOptions& options, std::string& error);
+bool AfxGetPlayOptions(const CCommandLine& line, CPlayOptions& options, std::string& error);

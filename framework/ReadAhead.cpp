@@ -166,6 +166,11 @@ void AfxStartReadAhead(const std::vector<std::string>& args, const CReadAhead::D
 {
     CCommandLineInfo info;
     AfxParseCommandLine(args, info);
+    AfxStartReadAheadFor(info, makeDocument);
+}
+
+void AfxStartReadAheadFor(const CCommandLineInfo& info, const CReadAhead::DocumentMaker& makeDocument)
+{
     switch (info.m_nShellCommand) {
     case CCommandLineInfo::FileOpen:
     case CCommandLineInfo::FilePrint:

@@ -16,6 +16,7 @@
 
 #include "framework/File.h"
 
+class CCommandLineInfo;
 class CDocument;
 
 class CReadAhead {
@@ -48,7 +49,9 @@ private:
 // The program's one read-ahead, which CDocument::OnOpenDocument consults.
 CReadAhead& AfxGetReadAhead();
 
-// Starts the read ahead of the file that the command line args (without the program
-// name) asks to open or print, cancelling one of another file; called once with the
-// arguments as main receives them and again with what the toolkit leaves of them.
+// Starts the read ahead of the file that the command line asks to open or print,
+// cancelling one of another file or, when it opens nothing, any read under way.
+void AfxStartReadAheadFor(const CCommandLineInfo& info, const CReadAhead::DocumentMaker& makeDocument);
+// The same for the application's arguments (without the program name and the toolkit's
+// options).
 void AfxStartReadAhead(const std::vector<std::string>& args, const CReadAhead::DocumentMaker& makeDocument);

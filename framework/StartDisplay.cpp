@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "framework/CommandLineInfo.h"
+#include "framework/CommandLine.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 
@@ -17,29 +17,30 @@ std::string Env(const char* name)
 
 } // namespace
 
-CStartDisplay AfxChooseStartDisplay(const CDisplayEnvironment& env, const std::vector<std::string>& args)
+CStartDisplay AfxChooseStartDisplay(const CDisplayEnvironment& env, const CCommandLine& line)
 {
     if (!env.qpaPlatform.empty() || !env.display.empty() || !env.waylandDisplay.empty())
         return CStartDisplay::Display;
-    for (const std::string& arg : args) {
-        // The toolkit's own options name the platform or display: the user has chosen.
-        if (arg == "-platform" || arg == "--platform" || arg == "-display" || arg == "--display")
-            return CStartDisplay::Display;
-    }
-    CCommandLineInfo info;
-    AfxParseCommandLine(args, info);
+    // The toolkit's own options name the platform or display: the user has chosen.
+    if (line.NamesDisplay())
+        return CStartDisplay::Display;
     // Printing shows no window; the offscreen platform serves it as well as a display
     // would, so "/p" works from a cron job or an ssh session.
-    if (info.m_nShellCommand == CCommandLineInfo::FilePrint || info.m_nShellCommand == CCommandLineInfo::FilePrintTo)
+    const CCommandLineInfo::Shell shell = line.m_info.m_nShellCommand;
+    if (shell == CCommandLineInfo::FilePrint || shell == CCommandLineInfo::FilePrintTo)
         return CStartDisplay::Offscreen;
     return CStartDisplay::None;
 }
 
-bool AfxPrepareStartDisplay(int argc, char* argv[])
+CStartDisplay AfxChooseStartDisplay(const CDisplayEnvironment& env, const std::vector<std::string>& args)
+{
+    return AfxChooseStartDisplay(env, CCommandLine::Parse(args));
+}
+
+bool AfxPrepareStartDisplay(const CCommandLine& line)
 {
     const CDisplayEnvironment env{Env("QT_QPA_PLATFORM"), Env("DISPLAY"), Env("WAYLAND_DISPLAY")};
-    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    switch (AfxChooseStartDisplay(env, args)) {
+    switch (AfxChooseStartDisplay(env, line)) {
     case CStartDisplay::Display:
         return true;
     case CStartDisplay::Offscreen:

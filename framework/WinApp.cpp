@@ -1,8 +1,9 @@
 #include "framework/WinApp.h"
 
-#include "framework/ReadAhead.h"
 #include <filesystem>
+#include <typeinfo>
 
+#include "framework/CommandLine.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/FrameWnd.h"
@@ -85,6 +86,23 @@ void CWinApp::DeleteDocTemplate()
 {
     m_pDocTemplate.reset();
     m_pMainWnd = nullptr;
+}
+
+void CWinApp::SetCommandLine(const CCommandLine& line)
+{
+    m_pCommandLine = &line;
+    m_args = line.m_appArgs;
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) const
+{
+    // The parse already done serves a plain CCommandLineInfo; one of a class of its own
+    // reads the arguments through its own ParseParam.
+    if (m_pCommandLine != nullptr && m_pCommandLine->m_appArgs == m_args &&
+        typeid(rCmdInfo) == typeid(CCommandLineInfo))
+        rCmdInfo = m_pCommandLine->m_info;
+    else
+        AfxParseCommandLine(m_args, rCmdInfo);
 }
 
 bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)

@@ -10,6 +10,7 @@
 #include "framework/Profile.h"
 #include "framework/RecentFileList.h"
 
+class CCommandLine;
 class CDocument;
 class CFrameWnd;
 class CSingleDocTemplate;
@@ -42,7 +43,10 @@ public:
     // (with bCompat) print commands; runs on every start and never reports a failure.
     void RegisterShellFileTypes(bool bCompat = false);
 
-    void ParseCommandLine(CCommandLineInfo& rCmdInfo) const { AfxParseCommandLine(m_args, rCmdInfo); }
+    // Takes the application's part of the program's command line, parsed once at start.
+    void SetCommandLine(const CCommandLine& line);
+    // Fills rCmdInfo from the command line set, or parses m_args when they were set alone.
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo) const;
     // Carries out the command line; false ends the program.
     bool ProcessShellCommand(CCommandLineInfo& rCmdInfo);
 
@@ -79,6 +83,7 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
+    const CCommandLine* m_pCommandLine = nullptr;
     std::unique_ptr<CSingleDocTemplate> m_pDocTemplate;
     std::unique_ptr<CRecentFileList> m_pRecentFileList;
     CProfile m_profile;

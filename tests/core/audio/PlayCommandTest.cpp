@@ -11,6 +11,7 @@
 #include "audio/SoundFont.h"
 #include "audio/WavFile.h"
 #include "document/FretlyDoc.h"
+#include "framework/CommandLine.h"
 #include "framework/UserInterface.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
@@ -21,7 +22,7 @@ namespace {
 bool Parse(const std::vector<std::string>& args, CPlayOptions& options, std::string& error)
 {
     error.clear();
-    return AfxParsePlayOptions(args, options, error);
+    return AfxGetPlayOptions(CCommandLine::Parse(args), options, error);
 }
 
 std::uint32_t Le32(const std::string& s, std::size_t at)
@@ -50,8 +51,8 @@ TEST(PlayOptions, ReadsEveryOptionInAnyOrderAndIgnoresOtherSwitches)
     EXPECT_EQ(o.strOut, "out.wav");
     EXPECT_EQ(o.nTempo, 90);
     EXPECT_EQ(o.nFrom, 3);
-    EXPECT_TRUE(AfxWantsPlay({"x", "--play=song.tab"}));
-    EXPECT_FALSE(AfxWantsPlay({"song.tab", "--player"}));
+    ASSERT_TRUE(Parse({"--play=x.tab", "--player"}, o, error)) << error;
+    EXPECT_EQ(o.strSong, "x.tab");
 }
 
 TEST(PlayOptions, BadValuesAreRefusedWithTheirReason)
@@ -74,6 +75,8 @@ TEST(PlayOptions, BadValuesAreRefusedWithTheirReason)
     }
     EXPECT_TRUE(Parse({"--play", "s.tab", "--tempo", "4"}, o, error));
     EXPECT_TRUE(Parse({"--play", "s.tab", "--tempo", "1000"}, o, error));
+    EXPECT_FALSE(Parse({"--play", "s.tab", "--tempo", "--from", "2"}, o, error));
+    EXPECT_EQ(error, AfxFormatString1(IDS_PLAY_NO_VALUE, "--tempo"));
     for (const char* staff : {"0", "-1", "x", "1.5", "12345678901"}) {
         EXPECT_FALSE(Parse({"--play", "s.tab", "--from", staff}, o, error)) << staff;
         EXPECT_EQ(error, AfxFormatString1(IDS_PLAY_BAD_FROM, staff));

@@ -38,8 +38,8 @@ bool AfxGetPlayOptions(const CCommandLine& line, CPlayOptions& options, std::str
         } else if (std::string(pszName) == "to") {
             options.strOut = value;
         } else if (std::string(pszName) == "tempo") {
-            // The slowest tempo a MIDI file can state is about 3.6 beats per minute.
-            if (!ParseWhole(value, 4, 1000, options.nTempo)) {
+            // The range a Tempo: line of the song may give.
+            if (!ParseWhole(value, 20, 400, options.nTempo)) {
                 error = AfxFormatString1(IDS_PLAY_BAD_TEMPO, value);
                 return false;
             }

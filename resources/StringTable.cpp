@@ -60,7 +60,7 @@ const StringEntry kStrings[] = {
         // Playing a song: messages on standard error, and the progress line
         {IDS_PLAY_NO_SONG, "--play needs the .tab file to play: fretly --play SONG.tab [--to OUT.wav] [--tempo BPM] [--from STAFF]"},
         {IDS_PLAY_NO_VALUE, "%1 needs a value."},
-        {IDS_PLAY_BAD_TEMPO, "The tempo %1 is not a whole number of beats per minute from 4 to 1000, so nothing was played."},
+        {IDS_PLAY_BAD_TEMPO, "The tempo %1 is not a whole number of beats per minute from 20 to 400, so nothing was played."},
         {IDS_PLAY_BAD_FROM, "The staff %1 is not a staff number (1 for the first staff), so nothing was played."},
         {IDS_PLAY_FROM_PAST_END, "The song has %2 staffs, so it cannot be played from staff %1."},
         {IDS_PLAY_NO_SOUNDFONT,

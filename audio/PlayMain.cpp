@@ -94,6 +94,9 @@ public:
         const std::uint64_t nFrame = std::min(scheduler.GetFrame(), scheduler.GetMusicFrames());
         std::string line = AfxFormatPlayProgress(scheduler.GetStaff(), nStaffs, scheduler.GetBar(), nFrame,
                                                  scheduler.GetMusicFrames(), scheduler.GetSampleRate());
+        if (line == m_strLast)
+            return;
+        m_strLast = line;
         const std::size_t nWidth = line.size();
         if (line.size() < m_nWidth)
             line.append(m_nWidth - line.size(), ' ');   // wipes the end of a longer line
@@ -115,6 +118,7 @@ private:
     bool m_bShown = false;
     std::size_t m_nWidth = 0;
     long long m_nLastMillis = -1000;
+    std::string m_strLast;
 };
 
 int RenderToFile(CFluidSynth& synth, CSoundScheduler& scheduler, const std::string& path, int nStaffs,

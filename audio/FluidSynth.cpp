@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <fluidsynth.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -20,12 +21,23 @@ void CaptureLog(int nLevel, const char* pszMessage, void*)
         g_strErrors += (g_strErrors.empty() ? "" : "; ") + std::string(pszMessage);
 }
 
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
 void InstallLogCapture()
 {
     static std::once_flag once;
     std::call_once(once, [] {
         for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
             fluid_set_log_function(level, CaptureLog, nullptr);
+        // ALSA's library prints its own errors on standard error, ahead of the message
+        // that says what failed; FluidSynth's log already has the reason. It is reached
+        // through FluidSynth, which links it, so the module does not link it too.
+        if (void* pAlsa = ::dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD)) {
+            using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+            if (auto pSet = reinterpret_cast<int (*)(Handler)>(::dlsym(pAlsa, "snd_lib_error_set_handler")))
+                pSet(IgnoreAlsaError);
+            ::dlclose(pAlsa);
+        }
     });
 }
 
@@ -192,19 +204,28 @@ int CFluidSynth::RenderInto(CSoundScheduler& scheduler, int nFrames, std::vector
     return nDone;
 }
 
-void CFluidSynth::RenderFrames(int nFrames)
+void CFluidSynth::RenderFrames(int nFrames, float fFrom, float fTo)
 {
+    const bool bFade = fFrom != 1 || fTo != 1;
+    auto gain = [&](int i) { return fFrom + (fTo - fFrom) * static_cast<float>(i) / static_cast<float>(nFrames); };
     if (m_pS16 != nullptr) {
         const std::size_t nAt = m_pS16->size();
         m_pS16->resize(nAt + static_cast<std::size_t>(nFrames) * 2);
         std::int16_t* p = m_pS16->data() + nAt;
         fluid_synth_write_s16(m_pSynth, nFrames, p, 0, 2, p, 1, 2);
+        for (int i = 0; bFade && i < nFrames; ++i)
+            for (int c = 0; c < 2; ++c)
+                p[2 * i + c] = static_cast<std::int16_t>(static_cast<float>(p[2 * i + c]) * gain(i));
         return;
     }
     // Reverb and chorus go into the same two channels as the dry sound.
     float* dry[2] = {m_pLeft + m_nPos, m_pRight + m_nPos};
     float* fx[4] = {dry[0], dry[1], dry[0], dry[1]};
     fluid_synth_process(m_pSynth, nFrames, 4, fx, 2, dry);
+    for (int i = 0; bFade && i < nFrames; ++i) {
+        dry[0][i] *= gain(i);
+        dry[1][i] *= gain(i);
+    }
     m_nPos += nFrames;
 }
 

@@ -42,7 +42,7 @@ public:
     int RenderInto(CSoundScheduler& scheduler, int nFrames, std::vector<std::int16_t>& out);
 
     // CSoundSink
-    void RenderFrames(int nFrames) override;
+    void RenderFrames(int nFrames, float fFrom, float fTo) override;
     void Send(const CSoundEvent& event) override;
     bool IsSilent() override;
 

@@ -31,6 +31,9 @@ constexpr int kBlockFrames = 4096;
 // How long a song may ring on after its last column: long enough for a guitar's notes
 // to die away, short enough not to pad a file with silence.
 constexpr std::uint64_t kTailFrames = 2 * kPlaySampleRate;
+// The end of the tail fades out: a quarter of a second is too short to hear as a fade
+// and long enough that no click is heard.
+constexpr std::uint64_t kFadeFrames = kPlaySampleRate / 4;
 // A sound server that stops asking for sound this long has gone.
 constexpr int kStallSeconds = 10;
 
@@ -222,7 +225,7 @@ extern "C" __attribute__((visibility("default"))) int FretlyPlayMain(const CComm
     if (!synth.LoadSoundFont(soundFont, error))
         return Fail(AfxFormatString2(IDS_PLAY_SOUNDFONT_FAILED, soundFont, error));
 
-    CSoundScheduler scheduler(*pSource, kPlaySampleRate, kTailFrames);
+    CSoundScheduler scheduler(*pSource, kPlaySampleRate, kTailFrames, kFadeFrames);
     const int nStaffs = pSource->GetStaffCount();
     return options.strOut.empty() ? PlayLive(synth, scheduler, nStaffs, stopSignals)
                                   : RenderToFile(synth, scheduler, options.strOut, nStaffs, stopSignals);

@@ -7,10 +7,13 @@ namespace {
 constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
 } // namespace
 
-CSoundScheduler::CSoundScheduler(CSoundSource& source, int nSampleRate, std::uint64_t nTailFrames)
-    : m_source(source), m_nSampleRate(nSampleRate), m_nTailFrames(nTailFrames), m_nMusicFrames(0)
+CSoundScheduler::CSoundScheduler(CSoundSource& source, int nSampleRate, std::uint64_t nTailFrames,
+                                 std::uint64_t nFadeFrames)
+    : m_source(source), m_nSampleRate(nSampleRate), m_nTailFrames(nTailFrames), m_nMusicFrames(0),
+      m_nFadeFrames(std::min(nFadeFrames, nTailFrames))
 {
     m_nMusicFrames = FrameOfTick(m_source.GetTotalTicks());
+    m_nEndFrame = GetTotalFrames();
     m_nBar.store(1);
 }
 
@@ -87,21 +90,34 @@ int CSoundScheduler::Render(int nFrames, CSoundSink& sink)
         DispatchDue(sink);
         const std::uint64_t nFrame = m_nFrame.load(std::memory_order_relaxed);
         std::uint64_t nTarget = nFrame + static_cast<std::uint64_t>(nFrames - nDone);
+        float fFrom = 1, fTo = 1;
         const std::uint64_t nMark = NextMarkTick();
         if (nMark != kNone) {
             nTarget = std::min(nTarget, FrameOfTick(nMark));
         } else {
-            // Everything is sent: the music ends, then its tail rings out.
-            const bool bRingingOut = nFrame >= m_nMusicFrames;
-            if (nFrame >= GetTotalFrames() || (bRingingOut && m_bStopAtSilence && sink.IsSilent())) {
+            // Everything is sent: the music ends, then its tail rings out and fades.
+            if (nFrame >= m_nEndFrame) {
                 m_bFinished.store(true);
                 break;
             }
-            nTarget = std::min(nTarget, GetTotalFrames());
+            if (m_bStopAtSilence && !m_bSilenceMet && nFrame >= m_nMusicFrames && sink.IsSilent()) {
+                m_bSilenceMet = true;
+                m_nEndFrame = std::min(m_nEndFrame, nFrame + m_nFadeFrames);
+            }
+            const std::uint64_t nFadeStart = m_nEndFrame - std::min(m_nFadeFrames, m_nEndFrame - m_nMusicFrames);
+            if (nFrame < nFadeStart) {
+                nTarget = std::min(nTarget, nFadeStart);
+            } else {
+                // Small pieces, so the loudness falls smoothly whatever the block size.
+                nTarget = std::min({nTarget, m_nEndFrame, nFrame + 256});
+                const auto nLength = static_cast<float>(m_nEndFrame - nFadeStart);
+                fFrom = static_cast<float>(m_nEndFrame - nFrame) / nLength;
+                fTo = static_cast<float>(m_nEndFrame - nTarget) / nLength;
+            }
         }
         const auto nCount = static_cast<int>(nTarget - nFrame);
         if (nCount > 0) {
-            sink.RenderFrames(nCount);
+            sink.RenderFrames(nCount, fFrom, fTo);
             m_nFrame.store(nTarget, std::memory_order_relaxed);
             nDone += nCount;
         }

@@ -14,8 +14,9 @@
 class CSoundSink {
 public:
     virtual ~CSoundSink() = default;
-    // Produces the next nFrames frames of audio.
-    virtual void RenderFrames(int nFrames) = 0;
+    // Produces the next nFrames frames of audio, their loudness going linearly from
+    // fFrom to fTo (1: as the synth makes it; a fade at the very end).
+    virtual void RenderFrames(int nFrames, float fFrom, float fTo) = 0;
     // Applies a channel message from now on.
     virtual void Send(const CSoundEvent& event) = 0;
     // True when nothing sounds any more (the last note has died away).
@@ -24,13 +25,15 @@ public:
 
 class CSoundScheduler {
 public:
-    // nTailFrames: how long the song may ring on after its end before it is cut off.
-    CSoundScheduler(CSoundSource& source, int nSampleRate, std::uint64_t nTailFrames);
+    // nTailFrames: how long the song may ring on after its end; its last nFadeFrames fade
+    // out, so that what still rings is never cut off with a click.
+    CSoundScheduler(CSoundSource& source, int nSampleRate, std::uint64_t nTailFrames, std::uint64_t nFadeFrames);
 
     // Renders up to nFrames frames; returns how many (fewer only at the end).
     int Render(int nFrames, CSoundSink& sink);
-    // bStopAtSilence: the tail ends as soon as the sink falls silent (live playing);
-    // otherwise it always runs its full length (a file's length is known beforehand).
+    // bStopAtSilence: once the sink falls silent in the tail, only the fade is left (live
+    // playing: the reverb still rings); otherwise the tail always runs its full length
+    // (a file's length is known beforehand).
     void SetStopAtSilence(bool bStopAtSilence) { m_bStopAtSilence = bStopAtSilence; }
     bool IsFinished() const { return m_bFinished.load(); }
 
@@ -39,6 +42,8 @@ public:
     // The end of the music and the whole length with its tail, in frames.
     std::uint64_t GetMusicFrames() const { return m_nMusicFrames; }
     std::uint64_t GetTotalFrames() const { return m_nMusicFrames + m_nTailFrames; }
+    // Where the sound ends: GetTotalFrames(), or sooner once silence was met.
+    std::uint64_t GetEndFrame() const { return m_nEndFrame; }
     int GetSampleRate() const { return m_nSampleRate; }
 
     // Where the playing is: frame, document staff (0-based, -1 before the first) and bar
@@ -59,12 +64,15 @@ private:
     int m_nSampleRate;
     std::uint64_t m_nTailFrames;
     std::uint64_t m_nMusicFrames;
+    std::uint64_t m_nFadeFrames;
+    std::uint64_t m_nEndFrame;
     bool m_bStopAtSilence = false;
 
     CSoundStaff m_staff;
     bool m_bHaveStaff = false;
     bool m_bStaffStarted = false;
     bool m_bSourceDone = false;
+    bool m_bSilenceMet = false;
     std::size_t m_nNextBar = 0;
     std::size_t m_nNextEvent = 0;
     int m_nBarsBegun = 0;

@@ -62,7 +62,7 @@ const StringEntry kStrings[] = {
         {IDS_PLAY_NO_VALUE, "%1 needs a value."},
         {IDS_PLAY_BAD_TEMPO, "The tempo %1 is not a whole number of beats per minute from 20 to 400, so nothing was played."},
         {IDS_PLAY_BAD_FROM, "The staff %1 is not a staff number (1 for the first staff), so nothing was played."},
-        {IDS_PLAY_FROM_PAST_END, "The song has %2 staffs, so it cannot be played from staff %1."},
+        {IDS_PLAY_FROM_PAST_END, "There is no staff %1 to play from: the song's last staff is staff %2."},
         {IDS_PLAY_NO_SOUNDFONT,
          "No General MIDI soundfont was found, so nothing was played (looked for %1).\n"
          "Install one, for example with: apt install fluid-soundfont-gm"},

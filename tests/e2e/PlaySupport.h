@@ -201,3 +201,112 @@ inline std::vector<double> PitchClassEnergy(const CWav& wav, double t0, double t
 }
 
 } // namespace play
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+namespace play {
+
+// The program run on a pseudo-terminal of its own, as from a shell: the terminal is its
+// standard input, output and error and its controlling terminal, so closing it hangs up.
+class CPtyRun {
+public:
+    CPtyRun() = default;
+    CPtyRun(const CPtyRun&) = delete;
+    CPtyRun& operator=(const CPtyRun&) = delete;
+    ~CPtyRun()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        CloseTerminal();
+    }
+
+    bool Start(const std::vector<std::string>& argv, const e2e::Env& env)
+    {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+            return false;
+        // Only this side holds the terminal's master: closing it hangs the terminal up.
+        ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+        const std::string slave = ::ptsname(m_master);
+        std::vector<std::string> envs = e2e::MergedEnv(env);
+        std::vector<char*> cargv, cenv;
+        for (const std::string& a : argv)
+            cargv.push_back(const_cast<char*>(a.c_str()));
+        cargv.push_back(nullptr);
+        for (const std::string& e : envs)
+            cenv.push_back(const_cast<char*>(e.c_str()));
+        cenv.push_back(nullptr);
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::setsid();
+            const int fd = ::open(slave.c_str(), O_RDWR);   // becomes the controlling terminal
+            if (fd < 0)
+                ::_exit(127);
+            ::dup2(fd, 0);
+            ::dup2(fd, 1);
+            ::dup2(fd, 2);
+            ::execve(cargv[0], cargv.data(), cenv.data());
+            ::_exit(127);
+        }
+        return m_pid > 0;
+    }
+
+    // Reads what the program wrote until the condition holds on it, the program ends or
+    // the limit passes; whether the condition held.
+    bool ReadUntil(const std::function<bool(const std::string&)>& condition, std::chrono::milliseconds limit)
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (!condition(m_output)) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            if (left.count() <= 0 || m_master < 0)
+                return false;
+            pollfd pfd{m_master, POLLIN, 0};
+            if (::poll(&pfd, 1, static_cast<int>(std::min<long long>(left.count(), 200))) > 0) {
+                char buf[512];
+                const ssize_t n = ::read(m_master, buf, sizeof buf);
+                if (n <= 0)
+                    return condition(m_output);   // the terminal is closed: all is read
+                m_output.append(buf, static_cast<std::size_t>(n));
+            }
+        }
+        return true;
+    }
+
+    // Waits for the program to end; its wait status, or -1 when it did not end in time.
+    int Wait(std::chrono::milliseconds limit)
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return status;
+            }
+            if (std::chrono::steady_clock::now() > end)
+                return -1;
+            ReadUntil([](const std::string&) { return false; }, std::chrono::milliseconds(20));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+    void CloseTerminal()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
+    pid_t Pid() const { return m_pid; }
+    const std::string& Output() const { return m_output; }
+
+private:
+    int m_master = -1;
+    pid_t m_pid = -1;
+    std::string m_output;
+};
+
+} // namespace play

@@ -40,18 +40,29 @@ private:
 };
 
 struct CRecordingSink : CSoundSink {
-    void RenderFrames(int nFrames) override { m_nFrames += static_cast<std::uint64_t>(nFrames); }
+    void RenderFrames(int nFrames, float fFrom, float fTo) override
+    {
+        m_nFrames += static_cast<std::uint64_t>(nFrames);
+        if (fFrom != 1 || fTo != 1) {
+            EXPECT_LE(fTo, fFrom) << "a fade only falls";
+            EXPECT_NEAR(fFrom, m_fLastGain, 1e-6) << "and falls without a step";
+            m_nFaded += static_cast<std::uint64_t>(nFrames);
+        }
+        m_fLastGain = fTo;
+    }
     void Send(const CSoundEvent& event) override { m_sent.emplace_back(m_nFrames, event.nData1 + (event.nStatus << 8)); }
     bool IsSilent() override { return m_bSilent; }
     std::uint64_t m_nFrames = 0;
     std::vector<std::pair<std::uint64_t, int>> m_sent;   // frame, status << 8 | key
     bool m_bSilent = false;
+    std::uint64_t m_nFaded = 0;
+    float m_fLastGain = 1;
 };
 
 std::vector<std::pair<std::uint64_t, int>> PlayAll(int nBlock, std::uint64_t* pFrames = nullptr)
 {
     CQuarterStaffs source(3);
-    CSoundScheduler scheduler(source, 44100, 1000);
+    CSoundScheduler scheduler(source, 44100, 1000, 300);
     CRecordingSink sink;
     while (!scheduler.IsFinished())
         scheduler.Render(nBlock, sink);
@@ -81,19 +92,19 @@ TEST(SoundScheduler, TicksBecomeFramesExactlyAtAnyTempo)
         std::uint32_t m_nUs;
     };
     CTempo fast(250000), slow(1000000), odd(60000000 / 97);
-    EXPECT_EQ(CSoundScheduler(fast, 44100, 0).FrameOfTick(480), 11025u);
-    EXPECT_EQ(CSoundScheduler(slow, 44100, 0).FrameOfTick(480), 44100u);
+    EXPECT_EQ(CSoundScheduler(fast, 44100, 0, 0).FrameOfTick(480), 11025u);
+    EXPECT_EQ(CSoundScheduler(slow, 44100, 0, 0).FrameOfTick(480), 44100u);
     // 618556 us a quarter: 27278.3 frames, rounded to the nearest.
-    EXPECT_EQ(CSoundScheduler(odd, 44100, 0).FrameOfTick(480), 27278u);
+    EXPECT_EQ(CSoundScheduler(odd, 44100, 0, 0).FrameOfTick(480), 27278u);
     // Ten million staffs of a sixteenth at 4 BPM do not overflow.
     CTempo crawl(15000000);
-    EXPECT_EQ(CSoundScheduler(crawl, 44100, 0).FrameOfTick(480ull * 10'000'000), 661500ull * 10'000'000);
+    EXPECT_EQ(CSoundScheduler(crawl, 44100, 0, 0).FrameOfTick(480ull * 10'000'000), 661500ull * 10'000'000);
 }
 
 TEST(SoundScheduler, StaffsAreFetchedOnlyAsThePlayingReachesThem)
 {
     CQuarterStaffs source(1000);
-    CSoundScheduler scheduler(source, 44100, 0);
+    CSoundScheduler scheduler(source, 44100, 0, 0);
     CRecordingSink sink;
     scheduler.Render(100, sink);
     EXPECT_EQ(source.m_nGiven, 1);
@@ -106,7 +117,7 @@ TEST(SoundScheduler, StaffsAreFetchedOnlyAsThePlayingReachesThem)
 TEST(SoundScheduler, ShowsTheStaffAndBarBeingPlayed)
 {
     CQuarterStaffs source(2);
-    CSoundScheduler scheduler(source, 44100, 0);
+    CSoundScheduler scheduler(source, 44100, 0, 0);
     CRecordingSink sink;
     EXPECT_EQ(scheduler.GetStaff(), -1);
     std::vector<std::pair<int, int>> seen;   // staff, bar at each quarter of a staff
@@ -118,24 +129,37 @@ TEST(SoundScheduler, ShowsTheStaffAndBarBeingPlayed)
     EXPECT_EQ(seen, expected);
 }
 
-TEST(SoundScheduler, ALiveTailEndsWhenTheSoundHasDiedAway)
+TEST(SoundScheduler, TheTailFadesOutAndALiveOneEndsSoonAfterSilence)
 {
+    {
+        CQuarterStaffs source(1);
+        CSoundScheduler scheduler(source, 44100, 5000, 1000);
+        CRecordingSink sink;
+        while (!scheduler.IsFinished())
+            scheduler.Render(4096, sink);
+        EXPECT_EQ(sink.m_nFrames, 22050u + 5000) << "a file's tail runs its full length";
+        EXPECT_EQ(sink.m_nFaded, 1000u);
+        EXPECT_NEAR(sink.m_fLastGain, 0, 1e-6) << "and ends in silence";
+    }
     CQuarterStaffs source(1);
-    CSoundScheduler scheduler(source, 44100, 44100);
+    CSoundScheduler scheduler(source, 44100, 44100, 1000);
     scheduler.SetStopAtSilence(true);
     CRecordingSink sink;
     scheduler.Render(22050 + 500, sink);
     EXPECT_FALSE(scheduler.IsFinished()) << "the note still rings";
+    EXPECT_EQ(sink.m_nFaded, 0u);
     sink.m_bSilent = true;
-    EXPECT_EQ(scheduler.Render(4096, sink), 0);
-    EXPECT_TRUE(scheduler.IsFinished());
-    EXPECT_EQ(sink.m_nFrames, 22050u + 500);
+    while (!scheduler.IsFinished())
+        scheduler.Render(4096, sink);
+    EXPECT_EQ(sink.m_nFrames, 22050u + 500 + 1000) << "silence leaves only the fade";
+    EXPECT_EQ(sink.m_nFaded, 1000u);
+    EXPECT_NEAR(sink.m_fLastGain, 0, 1e-6);
 }
 
 TEST(SoundScheduler, AnEmptySongIsOnlyItsTail)
 {
     CQuarterStaffs source(0);
-    CSoundScheduler scheduler(source, 44100, 300);
+    CSoundScheduler scheduler(source, 44100, 300, 100);
     CRecordingSink sink;
     EXPECT_EQ(scheduler.Render(4096, sink), 300);
     EXPECT_TRUE(scheduler.IsFinished());

@@ -59,6 +59,8 @@ bool AfxNotifyDesktop(const std::string& summary, const std::string& body)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    // Its own complaints (no notification service) would follow ours on standard error.
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
     const int rc = ::posix_spawnp(&pid, "notify-send", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/ExportCommand.h"
 #include "app/Version.h"
 #include "document/FretlyDoc.h"
 #include "framework/CommandLine.h"
@@ -33,6 +34,7 @@ struct CLauncherCommand {
 };
 constexpr CLauncherCommand kLauncherCommands[] = {
     {"version", PrintVersion},
+    {"export", AfxRunExportCommand},
     {"play", AfxLaunchPlay},
 };
 

@@ -1,6 +1,7 @@
 // The .tab text format: writer and reader.
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -120,6 +121,110 @@ bool ReadWrittenRow(CArchive& ar, char* row, char filler, Keep keep)
     return true;
 }
 
+// What the reader takes for something other than comment text, so what the writer must
+// keep out of comment lines and header values: the labels (in the order the reader
+// tries them), a line beginning with '#' (dropped) or '-' (a staff), and the line break
+// that any CR or LF makes.
+constexpr std::string_view kReadOrder[] = {kFindArtist, kFindAlbum, kFindTranscriber, kFindTitle, kFindEmail};
+
+bool IsLineBreak(char ch) { return ch == '\r' || ch == '\n'; }
+
+// A label in the text no longer reads as one once a blank stands before its colon:
+// the least change that keeps every character.
+void BreakLabels(std::string& text, std::span<const std::string_view> labels)
+{
+    for (std::string_view label : labels) {
+        for (std::size_t at = text.find(label); at != std::string::npos; at = text.find(label, at))
+            text.insert(at += label.size() - 1, 1, ' ');
+    }
+}
+
+// Where a too-long text may be cut at most nMax: after the last blank when there is
+// one, else not inside a UTF-8 sequence, so neither piece shows half a character.
+std::size_t CutAt(std::string_view text, std::size_t nMax)
+{
+    std::size_t blank = text.substr(0, nMax).rfind(' ');
+    if (blank != std::string_view::npos && blank > 0)
+        return blank + 1;
+    std::size_t cut = nMax;
+    while (cut > 1 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80 && nMax - cut < 3)
+        --cut;
+    return cut;
+}
+
+// One comment line as lines that the reader gives back as comment text: labels
+// broken, a leading '#' or '-' behind a blank, a line longer than the reader's 79
+// characters (80 brings an extra empty line) cut into pieces. Appends each with CR LF.
+void AppendCommentLine(std::string& out, std::string line)
+{
+    BreakLabels(line, kReadOrder);
+    std::string_view rest = line;
+    for (;;) {
+        const bool bGuard = !rest.empty() && (rest[0] == '#' || rest[0] == '-');
+        const std::size_t nMax = kMaxLine - 1 - (bGuard ? 1 : 0);
+        const std::size_t n = rest.size() <= nMax ? rest.size() : CutAt(rest, nMax);
+        if (bGuard)
+            out += ' ';
+        out += rest.substr(0, n);
+        out += kCrLf;
+        rest.remove_prefix(n);
+        if (rest.empty())
+            return;
+    }
+}
+
+// The comment block as it is written: every line in a form that reads back as the same
+// comment text. CR LF, a lone CR and a lone LF each end a line (the reader ends lines
+// at any of them) and are written as CR LF. An empty first line becomes one blank, as
+// the reader drops empty lines ahead of the first comment text.
+std::string WritableComments(std::string_view text)
+{
+    std::string out;
+    while (!text.empty()) {
+        std::size_t end = 0;
+        while (end < text.size() && !IsLineBreak(text[end]))
+            ++end;
+        std::string line(text.substr(0, end));
+        if (out.empty() && line.empty())
+            line.push_back(' ');
+        AppendCommentLine(out, std::move(line));
+        if (end < text.size())
+            end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+        text.remove_prefix(end);
+    }
+    return out;
+}
+
+// The header line for a value read back under label (nReadIndex in kReadOrder): labels
+// the reader tries first are broken, and what does not fit on the one line the reader
+// takes (80 characters; the empty line it then adds falls before any comment and is
+// dropped), or follows a line break, is appended to strOverflow for the comments.
+std::string WritableHeaderLine(std::string_view label, std::size_t nReadIndex, std::string_view value,
+                               std::string& strOverflow)
+{
+    std::size_t nBreak = 0;
+    while (nBreak < value.size() && !IsLineBreak(value[nBreak]))
+        ++nBreak;
+    std::string text(value.substr(0, nBreak));
+    BreakLabels(text, std::span(kReadOrder).first(nReadIndex));
+    const std::size_t nMax = kMaxLine - label.size();
+    if (text.size() > nMax) {
+        const std::size_t cut = CutAt(text, nMax);
+        strOverflow.append(text, cut);
+        strOverflow += kCrLf;
+        text.resize(cut);
+    }
+    if (nBreak < value.size()) {
+        // A CR LF is one break, as in the comments.
+        const std::size_t nAfter = nBreak + (value.substr(nBreak, 2) == kCrLf ? 2 : 1);
+        if (nAfter < value.size()) {
+            strOverflow.append(value.substr(nAfter));
+            strOverflow += kCrLf;
+        }
+    }
+    return std::string(label) + text;
+}
+
 } // namespace
 
 const char* const g_szDisclaimer[3] = {
@@ -159,24 +264,27 @@ void CFretlyDoc::WriteTab(CArchive& ar)
     writeLine(kRule);
     writeLine({});
 
-    auto writeField = [&writeLine](const char* label, const std::string& value) {
+    // Each header value and comment line is written in a form that reads back as the
+    // same text; what a value's line cannot hold goes to the head of the comments.
+    std::string strOverflow;
+    auto writeField = [&](const char* label, std::size_t nReadIndex, const std::string& value) {
         if (!value.empty())
-            writeLine(std::string(label) + value);
+            writeLine(WritableHeaderLine(label, nReadIndex, value, strOverflow));
     };
-    writeField(g_szLabelArtist, m_strArtist);
-    writeField(g_szLabelTitle, m_strSongTitle);
-    writeField(g_szLabelAlbum, m_strAlbum);
-    writeField(g_szLabelTranscriber, m_strTranscriber);
+    writeField(g_szLabelArtist, 0, m_strArtist);
+    writeField(g_szLabelTitle, 3, m_strSongTitle);
+    writeField(g_szLabelAlbum, 1, m_strAlbum);
+    writeField(g_szLabelTranscriber, 2, m_strTranscriber);
     if (!m_strEmail.empty()) {
-        writeField(g_szLabelEmail, m_strEmail);
+        writeField(g_szLabelEmail, 4, m_strEmail);
         writeLine({});
     }
 
-    if (!m_strComments.empty()) {
-        // The document keeps the added line break, so what it holds is what was written.
-        if (!m_strComments.ends_with(kCrLf))
-            m_strComments += kCrLf;
-        ar.WriteString(m_strComments);
+    // The document keeps the added line break, so what it holds is what was written.
+    if (!m_strComments.empty() && !m_strComments.ends_with(kCrLf))
+        m_strComments += kCrLf;
+    if (const std::string strComments = WritableComments(strOverflow + m_strComments); !strComments.empty()) {
+        ar.WriteString(strComments);
         ar.WriteString(kCrLf);
     }
 

@@ -17,6 +17,7 @@ constexpr std::string_view kToolkitJoined[] = {"style", "stylesheet", "qmljsdebu
 
 const std::vector<CLongOptionSpec> kLongOptions = {
     {"version", 0, 0},
+    {"export", 2, 2},
     {"play", 1, 1},
     {"to", 1, 1},
     {"tempo", 1, 1},

@@ -12,6 +12,8 @@
 //   Capo: 3               raises every string by that many frets (0-24).
 //   Tempo: 96             quarter notes per minute (20-400; "96 bpm" reads too); 120 otherwise.
 //   Step: 1/8             the note value of one column (1/4 to 1/64); a sixteenth otherwise.
+// The note the plain-text import writes for a bass system, "Bass, 4 strings (G D A E, top to
+// bottom): ...", is read as the tuning it names.
 // Row 0 is the highest string: E4 B3 G3 D3 A2 E2 unless a tuning says otherwise.
 //
 // Time: every column of a staff's music (1-76) is one step, up to the last column that

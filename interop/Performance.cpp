@@ -43,7 +43,8 @@ CPerformance::CPerformance(const CFretlyDoc& doc, int nFromStaff, int nTempo)
     : m_doc(doc),
       m_reader(AfxReadSongSettings(doc.m_strComments)),
       m_nFromStaff(std::clamp(nFromStaff, 0, std::max(0, doc.m_nStaffs - 1))),
-      m_nTempo(nTempo > 0 ? nTempo : m_reader.GetSettings().m_nTempo),
+      // A tempo past 1000 would leave a quarter note without a whole microsecond soon enough.
+      m_nTempo(nTempo > 0 ? std::min(nTempo, 1000) : m_reader.GetSettings().m_nTempo),
       m_nNextStaff(m_nFromStaff)
 {
 }

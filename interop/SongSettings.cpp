@@ -182,6 +182,30 @@ bool ReadStep(std::string_view rest, CSongSettings& settings)
     return true;
 }
 
+// The plain-text import's note on a bass system, "Bass, 4 strings (G D A E, top to
+// bottom): ...", names its strings top to bottom: a tuning in the other order.
+bool IsBassNote(std::string_view line, std::string& lowToHigh)
+{
+    if (!StartsWithNoCase(line, "bass,"))
+        return false;
+    const std::size_t nOpen = line.find('(');
+    const std::size_t nClose = line.find(", top to bottom", nOpen);
+    if (nOpen == std::string_view::npos || nClose == std::string_view::npos)
+        return false;
+    std::vector<std::string_view> names;
+    std::string_view list = line.substr(nOpen + 1, nClose - nOpen - 1);
+    while (!list.empty()) {
+        const std::size_t nBlank = list.find(' ');
+        if (nBlank != 0)
+            names.push_back(list.substr(0, nBlank));
+        list = nBlank == std::string_view::npos ? std::string_view() : list.substr(nBlank + 1);
+    }
+    lowToHigh.clear();
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+        lowToHigh += std::string(*it) + " ";
+    return true;
+}
+
 } // namespace
 
 bool AfxParseNoteName(std::string_view text, int& nPitchClass, int& nKey, std::size_t& nLength)
@@ -222,8 +246,11 @@ CSongSettings AfxReadSongSettings(std::string_view comments)
         line = TrimLeft(line);
 
         std::string_view rest;
+        std::string bass;
         bool bRead = true;
-        if (TakeLabel(line, "tuning", ":", rest))
+        if (IsBassNote(line, bass))
+            bRead = ReadTuning(Trim(bass), settings);
+        else if (TakeLabel(line, "tuning", ":", rest))
             bRead = ReadTuning(rest, settings);
         else if (TakeLabel(line, "capo", ": ", rest))
             bRead = ReadCapo(rest, settings);

@@ -135,6 +135,14 @@
 #define IDS_UNATTENDED_DIALOG 63
 #define IDS_PROGRAM_INCOMPLETE 64
 
+// Exporting a song from the command line (ids kept apart, as above)
+#define IDS_EXPORT_USAGE 140
+#define IDS_EXPORT_UNKNOWN_FORMAT 141
+#define IDS_EXPORT_NOT_EXPORTED 142
+#define IDS_EXPORT_SAME_FILE 143
+#define IDS_EXPORT_SETTING_UNREAD 144
+#define IDS_EXPORT_NOT_REGULAR 146
+
 // Recovery copies of unsaved work
 #define IDS_RECOVER_QUESTION 80
 #define IDS_RECOVER_UNREADABLE 81

@@ -54,6 +54,15 @@ const StringEntry kStrings[] = {
         {IDS_UNATTENDED_ANSWER, "(answered %1: nobody is there to choose)"},
         {IDS_UNATTENDED_DIALOG, "%1: not shown, as nobody is there to answer it; cancelled."},
         {IDS_PROGRAM_INCOMPLETE, "The program is incomplete and cannot start: %1"},
+        {IDS_EXPORT_USAGE, "Usage: fretly --export SONG.tab OUT.musicxml|OUT.mid|OUT.txt"},
+        {IDS_EXPORT_UNKNOWN_FORMAT,
+         "The name %1 does not say which format to write: it must end in .musicxml (or .xml), .mid (or .midi) or .txt.\n"
+         "Nothing was exported."},
+        {IDS_EXPORT_NOT_EXPORTED, "%1\nNothing was exported."},
+        {IDS_EXPORT_SAME_FILE, "%1 is the song being exported; name another file to write.\nNothing was exported."},
+        {IDS_EXPORT_SETTING_UNREAD, "The comment line \"%1\" was not understood as a setting, so its default is used."},
+        {IDS_EXPORT_NOT_REGULAR,
+         "%1 is not a regular file (it is a pipe, a device or a folder), so it was left as it is.\nNothing was exported."},
         {IDS_RECOVER_QUESTION, "Fretly was closed before the changes to %1 were saved.\nRecover them?"},
         {IDS_RECOVER_UNREADABLE, "A recovery copy could not be read. It was kept as\n%1"},
 

@@ -3,6 +3,7 @@
 // X server, a window manager, a print server), started with their own environment and log,
 // waited for with a limit and ended by their process id, so no test hangs or leaves one
 // running; a shell runner; and a .tab file as the editor writes it.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <csignal>
@@ -12,9 +13,12 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <poll.h>
 #include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/inotify.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -55,6 +59,72 @@ inline bool HaveProgram(const std::string& name)
         if (!dir.empty() && ::access((dir + "/" + name).c_str(), X_OK) == 0)
             return true;
     return false;
+}
+
+// Waits up to the limit for the child pid to end, woken by its end rather than by a
+// clock; its wait status, or -1 when it is still running at the limit.
+inline int WaitForExit(pid_t pid, std::chrono::milliseconds limit)
+{
+    int status = 0;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    for (;;) {
+        const pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            break;
+        if (r < 0 && errno != EINTR) {   // not our child, or gone already
+            status = -1;
+            break;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            status = -1;
+            break;
+        }
+        // Without pidfd (an old kernel) a short poll stands in for the event.
+        pollfd p{pidfd, POLLIN, 0};
+        ::poll(pidfd >= 0 ? &p : nullptr, pidfd >= 0 ? 1 : 0,
+               pidfd >= 0 ? static_cast<int>(left.count()) : std::min<int>(50, static_cast<int>(left.count())));
+    }
+    if (pidfd >= 0)
+        ::close(pidfd);
+    return status;
+}
+
+// Waits up to the limit for condition to hold over the files of folder (which may not
+// exist yet), looking again whenever something in it, or in its parent, changes.
+inline bool WaitForFolder(const std::filesystem::path& folder, const std::function<bool()>& condition,
+                          std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    const uint32_t mask = IN_CREATE | IN_MOVED_TO | IN_CLOSE_WRITE | IN_DELETE;
+    bool bWatching = false;
+    for (;;) {
+        // The folder is watched once it is there; until then its parent, for its creation.
+        if (fd >= 0 && !bWatching) {
+            bWatching = ::inotify_add_watch(fd, folder.c_str(), mask) >= 0;
+            if (!bWatching)
+                ::inotify_add_watch(fd, folder.parent_path().c_str(), IN_CREATE | IN_MOVED_TO);
+        }
+        if (condition())
+            break;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            if (fd >= 0)
+                ::close(fd);
+            return false;
+        }
+        // A second at most between looks, in case an event is missed (a watch added late).
+        pollfd p{fd, POLLIN, 0};
+        ::poll(&p, fd >= 0 ? 1 : 0, static_cast<int>(std::min<long long>(left.count(), 1000)));
+        char buf[4096];
+        while (fd >= 0 && ::read(fd, buf, sizeof buf) > 0) {
+        }
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return true;
 }
 
 class CChild {
@@ -105,12 +175,13 @@ public:
     // Waits up to the limit for the program to end; its wait status, or -1 when still running.
     int Wait(std::chrono::milliseconds limit)
     {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (Running()) {
-            if (std::chrono::steady_clock::now() > end)
-                return -1;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        if (!Running())
+            return m_status;
+        const int status = WaitForExit(m_pid, limit);
+        if (status == -1)
+            return -1;
+        m_status = status;
+        m_pid = -1;
         return m_status;
     }
 

@@ -109,9 +109,8 @@ TEST_F(TabReader, HeaderLabelsAreFoundAnywhereAndSkipAFixedPrefix)
 
 TEST_F(TabReader, LabelOrderQuirkMovesATitleHoldingAlbumIntoTheAlbum)
 {
-    CStartedDoc source;
-    source.m_strSongTitle = "Live Album: Part 1";
-    Read(SaveTab(source));
+    // The line an older writer made for this title (Fretly now writes "Album :").
+    Read(Lines(Banner() + std::vector<std::string>{"Title: Live Album: Part 1"}));
     EXPECT_EQ(doc.m_strAlbum, "Live Album: Part 1");
     EXPECT_EQ(doc.m_strSongTitle, "");
 

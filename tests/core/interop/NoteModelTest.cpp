@@ -196,6 +196,8 @@ TEST(SongSettings, TuningLinesInTheFormsPeopleWrite)
         {"Tuning: standard", {64, 59, 55, 50, 45, 40}, 6},
         {"Tuning: E A D G", {43, 38, 33, 28, 45, 40}, 4},
         {"Tuning: B E A D G", {43, 38, 33, 28, 23, 40}, 5},
+        {"Bass, 4 strings (G D A E, top to bottom): the top rows of the staffs.", {43, 38, 33, 28, 45, 40}, 4},
+        {"Bass, 5 strings (G D A E B, top to bottom): the top rows of the staffs.", {43, 38, 33, 28, 23, 40}, 5},
     };
     for (const Case& c : cases) {
         const CSongSettings settings = AfxReadSongSettings(std::string("Some remark\r\n") + c.line + "\r\nMore");

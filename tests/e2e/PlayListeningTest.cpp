@@ -201,3 +201,34 @@ TEST_F(PlayListening, FromStartsAtThatStaff)
     EXPECT_EQ(PitchOfNoteAt(pitches, 1), 71);
     EXPECT_EQ(PitchOfNoteAt(pitches, 17 * kStep), 48);
 }
+
+TEST_F(PlayListening, WhatIsHeardIsWhatTheMidiExportSays)
+{
+    if (!e2e::HaveProgram("fluidsynth"))
+        GTEST_SKIP() << "fluidsynth is not installed (Debian package fluidsynth)";
+    // Techniques and a chord: hammer-on, pull-off, slide, bend and release, a dead note.
+    CSong song;
+    song.notes = {{0, 1, 1, "5h7"}, {0, 1, 9, "7p5"}, {0, 2, 17, "4/6"}, {0, 0, 25, "7b9r7"},
+                  {0, 3, 33, "x"},  {0, 5, 37, "3"},  {0, 4, 37, "2"},  {0, 3, 37, "0"}};
+    const auto ours = Render(song);
+    const auto tab = m_dir.path / ("song" + std::to_string(m_nSongs) + ".tab");
+    const auto mid = m_dir.path / "song.mid";
+    const auto theirs = m_dir.path / "fluidsynth.wav";
+    int code = -1;
+    const std::string exported = e2e::Shell(e2e::Quote(e2e::FretlyExe()) + " --export " + e2e::Quote(tab.string()) +
+                                                " " + e2e::Quote(mid.string()),
+                                            &code);
+    ASSERT_EQ(code, 0) << exported;
+    // FluidSynth's own player, at our sample rate and gain, with the same soundfont.
+    const std::string rendered = e2e::Shell("fluidsynth -ni -g 0.5 -r 44100 -F " + e2e::Quote(theirs.string()) + " " +
+                                                e2e::Quote(SystemSoundFont()) + " " + e2e::Quote(mid.string()),
+                                            &code);
+    ASSERT_EQ(code, 0) << rendered;
+
+    const std::vector<double> expected = Onsets(theirs);
+    ASSERT_GE(expected.size(), 5u) << "FluidSynth played the exported file";
+    EXPECT_TRUE(OnsetsMatch(Onsets(ours), expected, 0.03));
+    const CPitchTrack ourPitches = Pitches(ours), theirPitches = Pitches(theirs);
+    for (double t : expected)
+        EXPECT_EQ(PitchOfNoteAt(ourPitches, t), PitchOfNoteAt(theirPitches, t)) << "the note at " << t << " s";
+}

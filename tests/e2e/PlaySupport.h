@@ -135,6 +135,9 @@ inline ::testing::AssertionResult OnsetsMatch(const std::vector<double>& heard, 
     std::ostringstream all;
     for (double t : heard)
         all << t << ' ';
+    all << "; expected: ";
+    for (double t : expected)
+        all << t << ' ';
     for (double t : expected)
         if (std::none_of(heard.begin(), heard.end(), [&](double h) { return std::fabs(h - t) <= dTolerance; }))
             return ::testing::AssertionFailure() << "no onset heard near " << t << " s; heard: " << all.str();

@@ -11,6 +11,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "interop/XmlText.h"
+
 extern char** environ;
 
 namespace {
@@ -38,17 +40,10 @@ bool AfxShouldNotifyDesktop()
 
 bool AfxNotifyDesktop(const std::string& summary, const std::string& body)
 {
-    // The body is markup to some notification servers; an ampersand or angle bracket of
-    // a file name must show as itself.
+    // The body is markup to some notification servers, and D-Bus carries only UTF-8: a
+    // file name's ampersand shows as itself, and its Latin-1 bytes as their letters.
     std::string escaped;
-    for (char c : body) {
-        switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        default: escaped += c;
-        }
-    }
+    AfxAppendXmlText(escaped, body);
     std::vector<std::string> args = {"notify-send", "--app-name=Fretly", "--icon=fretly", "--urgency=normal",
                                      "--", summary, escaped};
     std::vector<char*> argv;

@@ -80,7 +80,7 @@ TEST_F(PlayDesktop, AnErrorIsShownAsANotification)
 {
     const std::string exec = PlayEntryExec();
     ASSERT_EQ(exec, "fretly --play %f");
-    const auto web = m_dir.path / "riff & more.txt";
+    const auto web = m_dir.path / "riff & caf\xe9.txt";   // a Latin-1 name
     WriteFileBytes(web, "e|---3---5h7---|\n");
     std::string command = e2e::Quote(e2e::FretlyExe()) + exec.substr(std::string("fretly").size());
     command.replace(command.find("%f"), 2, e2e::Quote(web.string()));
@@ -93,7 +93,9 @@ TEST_F(PlayDesktop, AnErrorIsShownAsANotification)
     const std::string notices = ReadFileBytes(m_notices);
     std::string shown = message;
     shown.replace(shown.find('&'), 1, "&amp;");
-    EXPECT_EQ(notices.rfind("Fretly\tFretly\t" + shown, 0), 0u) << "the file name shows as itself: " << notices;
+    shown.replace(shown.find('\xe9'), 1, "\xc3\xa9");
+    EXPECT_EQ(notices.rfind("Fretly\tFretly\t" + shown, 0), 0u)
+        << "the file name shows as itself, in the UTF-8 that D-Bus carries: " << notices;
     EXPECT_NE(notices.find("This is not a valid Fretly file!"), std::string::npos) << notices;
 }
 

@@ -22,6 +22,19 @@ void CaptureLog(int nLevel, const char* pszMessage, void*)
 }
 
 void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+void IgnoreGLibMessage(const char*, int, const char*, void*) {}
+
+// Sets a library's message handler, through FluidSynth, which has loaded the library: the
+// module does not link it too.
+template <typename Setter, typename... Args>
+void SetLoadedHandler(const char* pszLibrary, const char* pszSetter, Args... args)
+{
+    if (void* pLibrary = ::dlopen(pszLibrary, RTLD_LAZY | RTLD_NOLOAD)) {
+        if (auto pSet = reinterpret_cast<Setter>(::dlsym(pLibrary, pszSetter)))
+            pSet(args...);
+        ::dlclose(pLibrary);
+    }
+}
 
 void InstallLogCapture()
 {
@@ -29,15 +42,14 @@ void InstallLogCapture()
     std::call_once(once, [] {
         for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
             fluid_set_log_function(level, CaptureLog, nullptr);
-        // ALSA's library prints its own errors on standard error, ahead of the message
-        // that says what failed; FluidSynth's log already has the reason. It is reached
-        // through FluidSynth, which links it, so the module does not link it too.
-        if (void* pAlsa = ::dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD)) {
-            using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-            if (auto pSet = reinterpret_cast<int (*)(Handler)>(::dlsym(pAlsa, "snd_lib_error_set_handler")))
-                pSet(IgnoreAlsaError);
-            ::dlclose(pAlsa);
-        }
+        // ALSA's library, and GLib for the soundfont readers, print their own errors on
+        // standard error ahead of the message that says what failed; FluidSynth's log
+        // already has the reason.
+        using AlsaHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+        SetLoadedHandler<int (*)(AlsaHandler)>("libasound.so.2", "snd_lib_error_set_handler", &IgnoreAlsaError);
+        using GLibHandler = void (*)(const char*, int, const char*, void*);
+        SetLoadedHandler<GLibHandler (*)(GLibHandler, void*)>("libglib-2.0.so.0", "g_log_set_default_handler",
+                                                               &IgnoreGLibMessage, static_cast<void*>(nullptr));
     });
 }
 

@@ -214,6 +214,8 @@ extern "C" __attribute__((visibility("default"))) int FretlyPlayMain(const CComm
         return Fail(AfxFormatString2(IDS_PLAY_FROM_PAST_END, std::to_string(options.nFrom),
                                      std::to_string(pDoc->m_nStaffs)));
     std::unique_ptr<CSoundSource> pSource = AfxMakeSongSource(*pDoc, options.nFrom - 1, options.nTempo);
+    // Made before the synth, so that it outlives any audio thread the synth runs.
+    CSoundScheduler scheduler(*pSource, kPlaySampleRate, kTailFrames, kFadeFrames);
 
     const std::vector<std::string> candidates = AfxSoundFontCandidates(AfxXdgDataDirs());
     const std::string soundFont = AfxFindSoundFont(candidates);
@@ -225,7 +227,6 @@ extern "C" __attribute__((visibility("default"))) int FretlyPlayMain(const CComm
     if (!synth.LoadSoundFont(soundFont, error))
         return Fail(AfxFormatString2(IDS_PLAY_SOUNDFONT_FAILED, soundFont, error));
 
-    CSoundScheduler scheduler(*pSource, kPlaySampleRate, kTailFrames, kFadeFrames);
     const int nStaffs = pSource->GetStaffCount();
     return options.strOut.empty() ? PlayLive(synth, scheduler, nStaffs, stopSignals)
                                   : RenderToFile(synth, scheduler, options.strOut, nStaffs, stopSignals);

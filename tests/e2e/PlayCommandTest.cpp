@@ -75,6 +75,18 @@ TEST_F(PlayCommand, NoSoundFontIsReportedWithWhatToInstall)
     EXPECT_EQ(code, 1);
     EXPECT_EQ(said.rfind("Fretly: No General MIDI soundfont was found", 0), 0u) << said;
     EXPECT_NE(said.find("fluid-soundfont-gm"), std::string::npos);
+
+    // A file in the soundfont's place that is none.
+    const auto bad = m_dir.path / "data" / "sounds" / "sf2" / "default-GM.sf2";
+    WriteFileBytes(bad, "RIFF\x04\0\0\0sfbk");
+    const std::string refused = Run("--play " + Q(m_song) + " --to " + Q(m_dir.path / "out.wav"), code,
+                                    "XDG_DATA_DIRS=" + Q(m_dir.path / "data"));
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(refused.rfind("Fretly: The soundfont " + bad.string() + " could not be loaded, so nothing was played: ", 0),
+              0u)
+        << refused;
+    EXPECT_EQ(std::count(refused.begin(), refused.end(), '\n'), 1) << "one line, FluidSynth's own log kept out";
+    EXPECT_FALSE(std::filesystem::exists(m_dir.path / "out.wav"));
 }
 
 TEST_F(PlayCommand, ASongLongerThanAWavFileCanHoldWritesNothing)

@@ -1,7 +1,7 @@
 #pragma once
 // The application: start-up, the document template and the About and Tab Hints commands.
 #include "app/TabHintsDlg.h"
-#include "app/Version.h"
+#include "resources/Version.h"
 #include "framework/WinApp.h"
 
 class CFretlyApp : public CWinApp {

@@ -2,7 +2,6 @@
 // reading the file named on the command line.
 #include <QApplication>
 #include <QDialog>
-#include <QIcon>
 #include <QTimer>
 #include <memory>
 
@@ -13,11 +12,25 @@
 #include "app/Launcher.h"
 #include "framework/CommandLine.h"
 #include "framework/qt/QtUserInterface.h"
+#include "resources/Resource.h"
 
 // The one application object, made when this module is loaded.
 static CFretlyApp theApp;
 
 namespace {
+
+// The user interface of this run: message boxes and dialogs shown as usual, except
+// where nobody can answer them (offscreen), where their text goes to standard error.
+// The benchmark measures the dialogs shown, offscreen too; an end-to-end test's script
+// answers them itself.
+std::unique_ptr<CQtUserInterface> MakeUserInterface(bool bEndWhenShown)
+{
+    if (bEndWhenShown)
+        return std::make_unique<CQtUserInterface>(false);
+    if (AfxHasTestScript())
+        return AfxMakeScriptedUserInterface();
+    return std::make_unique<CQtUserInterface>(CQtUserInterface::NobodyToAnswer());
+}
 
 // The program after its launcher (main.cpp) has started reading the file it names:
 // the toolkit, the application and its event loop. bEndWhenShown is the benchmark's
@@ -28,17 +41,11 @@ int RunGui(int argc, char* argv[], bool bEndWhenShown)
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fretly"));
     QApplication::setApplicationVersion(QString::fromLatin1(kFretlyVersion));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/fretly/fretly-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/fretly/fretly-16.png"), QSize(16, 16));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(AfxLoadIcon(IDR_MAINFRAME));
     // The Hints window alone never keeps the program running.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // The benchmark runs offscreen, where the program would take nobody to be there and
-    // cancel its dialogs unseen; it measures them shown.
-    std::unique_ptr<CQtUserInterface> pUI =
-        bEndWhenShown ? std::make_unique<CQtUserInterface>(false) : AfxMakeUserInterface();
+    std::unique_ptr<CQtUserInterface> pUI = MakeUserInterface(bEndWhenShown);
     // Keeps a copy of unsaved work; started by InitInstance unless it only prints.
     CRecoveryGuard recovery;
     // The command line the launcher parsed, the toolkit's options (such as -platform)

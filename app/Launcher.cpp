@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "app/ExportCommand.h"
-#include "app/Version.h"
 #include "document/FretlyDoc.h"
 #include "framework/CommandLine.h"
 #include "framework/ReadAhead.h"
 #include "framework/StartDisplay.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
+#include "resources/Version.h"
 
 namespace {
 

@@ -24,6 +24,7 @@
 #include "app/KeyStates.h"
 #include "framework/Document.h"
 #include "framework/View.h"
+#include "framework/VirtualKeys.h"
 #include "framework/WinApp.h"
 #include "framework/qt/QtDialogWindow.h"
 #include "framework/qt/QtUserInterface.h"
@@ -43,31 +44,23 @@ UINT VirtualKey(int nQtKey)
     if (nQtKey >= Qt::Key_A && nQtKey <= Qt::Key_Z)
         return static_cast<UINT>('A' + (nQtKey - Qt::Key_A));
     if (nQtKey >= Qt::Key_F1 && nQtKey <= Qt::Key_F12)
-        return static_cast<UINT>(112 + (nQtKey - Qt::Key_F1));
+        return VK_F1 + static_cast<UINT>(nQtKey - Qt::Key_F1);
     switch (nQtKey) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_Insert: return VK_INSERT;
+    case Qt::Key_Delete: return VK_DELETE;
     default: return 0;
     }
-}
-
-QIcon FrameIcon()
-{
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/fretly/fretly-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/fretly/fretly-16.png"), QSize(16, 16));
-    return icon;
 }
 
 } // namespace
 
 CMainFrame::CMainFrame()
 {
-    setWindowIcon(FrameIcon());
+    setWindowIcon(AfxLoadIcon(IDR_MAINFRAME));
     // The framework's default place and size: most of the screen.
     if (QScreen* pScreen = QGuiApplication::primaryScreen()) {
         const QRect avail = pScreen->availableGeometry();

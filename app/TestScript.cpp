@@ -18,8 +18,6 @@
 
 namespace {
 
-bool HasScript() { return std::getenv("FRETLY_TEST_ANSWERS") != nullptr || std::getenv("FRETLY_TEST_KEYS") != nullptr; }
-
 const char* ResultName(int nResult)
 {
     switch (nResult) {
@@ -92,17 +90,16 @@ void TypeKeys(CMainFrame* pFrame, const std::string& keys)
 
 } // namespace
 
-std::unique_ptr<CQtUserInterface> AfxMakeUserInterface()
+bool AfxHasTestScript()
 {
-    if (HasScript())
-        return std::make_unique<CScriptedUserInterface>();
-    // Offscreen nobody sees a message box: its text goes to standard error instead.
-    return std::make_unique<CQtUserInterface>(CQtUserInterface::NobodyToAnswer());
+    return std::getenv("FRETLY_TEST_ANSWERS") != nullptr || std::getenv("FRETLY_TEST_KEYS") != nullptr;
 }
+
+std::unique_ptr<CQtUserInterface> AfxMakeScriptedUserInterface() { return std::make_unique<CScriptedUserInterface>(); }
 
 void AfxRunTestScript(CMainFrame* pFrame)
 {
-    if (!HasScript() || pFrame == nullptr)
+    if (!AfxHasTestScript() || pFrame == nullptr)
         return;
     QTimer::singleShot(0, pFrame, [pFrame] {
         CDocument* pDoc = pFrame->GetActiveDocument();

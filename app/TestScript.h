@@ -11,7 +11,9 @@
 class CMainFrame;
 class CQtUserInterface;
 
-// The scripted user interface when a script is set, else the ordinary one.
-std::unique_ptr<CQtUserInterface> AfxMakeUserInterface();
+// Whether a script is set in the environment.
+bool AfxHasTestScript();
+// The user interface that answers and reports as the script says.
+std::unique_ptr<CQtUserInterface> AfxMakeScriptedUserInterface();
 // Reports "ready" and types the script's keys, from the event loop (no script: nothing).
 void AfxRunTestScript(CMainFrame* pFrame);

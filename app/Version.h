@@ -1,4 +1,3 @@
 #pragma once
-
-// The program's version, as the About box and --version show it.
-constexpr const char* kFretlyVersion = "1.0.0.1";
+// The program's version (resources/Version.h, made from the project's version).
+#include "resources/Version.h"

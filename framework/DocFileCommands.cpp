@@ -6,8 +6,8 @@
 #include "framework/Document.h"
 #include "framework/UserInterface.h"
 #include "framework/WinApp.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/FrameworkResource.h"
+#include "framework/StringTable.h"
 
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
 ON_COMMAND(ID_FILE_SAVE, OnFileSave)

@@ -5,8 +5,8 @@
 #include "framework/UserInterface.h"
 #include "framework/WinApp.h"
 #include "framework/View.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/FrameworkResource.h"
+#include "framework/StringTable.h"
 
 CSingleDocTemplate::CSingleDocTemplate(UINT nIDResource) : m_nIDResource(nIDResource) {}
 

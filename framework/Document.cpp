@@ -9,8 +9,8 @@
 #include "framework/ReadAhead.h"
 #include "framework/UserInterface.h"
 #include "framework/View.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/FrameworkResource.h"
+#include "framework/StringTable.h"
 
 namespace {
 

@@ -4,9 +4,8 @@
 #include "framework/Document.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
-#include "resources/MenuTables.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/FrameworkResource.h"
+#include "framework/StringTable.h"
 
 bool CFrameWnd::LoadFrame(UINT nIDResource, CDocument* pDoc, CView* pView)
 {

@@ -11,8 +11,8 @@
 #include "desktop/AtomicFile.h"
 #include "framework/Recovery.h"
 #include "framework/UserInterface.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/FrameworkResource.h"
+#include "framework/StringTable.h"
 
 namespace fs = std::filesystem;
 

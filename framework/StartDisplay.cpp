@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "framework/CommandLine.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/FrameworkResource.h"
+#include "framework/StringTable.h"
 
 namespace {
 

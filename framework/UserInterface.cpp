@@ -2,8 +2,7 @@
 
 #include "framework/Dialog.h"
 
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/StringTable.h"
 
 namespace {
 CUserInterface* g_pUI = nullptr;
@@ -52,4 +51,25 @@ void AfxBeep()
 {
     if (g_pUI != nullptr)
         g_pUI->Beep();
+}
+
+namespace {
+
+const CIconEntry* g_pIcons = nullptr;
+std::size_t g_nIcons = 0;
+
+} // namespace
+
+void AfxSetProgramIcons(const CIconEntry* pEntries, std::size_t nCount)
+{
+    g_pIcons = pEntries;
+    g_nIcons = nCount;
+}
+
+const char* AfxIconResourceName(UINT nID)
+{
+    for (std::size_t i = 0; i < g_nIcons; ++i)
+        if (g_pIcons[i].nID == nID)
+            return g_pIcons[i].pszName;
+    return nullptr;
 }

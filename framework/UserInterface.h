@@ -1,11 +1,12 @@
 #pragma once
 // The platform seam: everything the program shows or sounds goes through one
 // interface, so the toolkit-free code runs headless under a scripted implementation.
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "framework/Types.h"
-#include "resources/Resource.h"
+#include "framework/FrameworkResource.h"
 
 class CDialog;
 
@@ -25,7 +26,7 @@ constexpr UINT MB_DEFBUTTON2 = 0x100;
 constexpr UINT MB_DEFBUTTON3 = 0x200;
 constexpr UINT MB_DEFMASK = 0xF00;
 
-// Results are IDOK, IDCANCEL, IDYES and IDNO from resources/Resource.h.
+// Results are IDOK, IDCANCEL, IDYES and IDNO from framework/FrameworkResource.h.
 
 // The button a message box of this type answers when nobody presses one.
 int AfxDefaultButton(UINT nType);
@@ -55,7 +56,7 @@ public:
     virtual bool CreateModeless(CDialog& dlg);
     virtual void ActivateModeless(CDialog& dlg);
     virtual void DestroyModeless(CDialog& dlg);
-    // The PNG image of an icon resource (IDR_MAINFRAME, IDI_DOCUMENT) at a pixel size;
+    // The PNG image of an icon resource (the template's, IDI_DOCUMENT) at a pixel size;
     // empty when there is none.
     virtual std::string LoadIconImage(UINT nIDResource, int nSize);
 };
@@ -68,3 +69,12 @@ CUserInterface* AfxGetUserInterface();
 int AfxMessageBox(const std::string& text, UINT nType = MB_OK);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK);
 void AfxBeep();
+
+// The program's icons: resource IDs and the names its image files go by; set once at start.
+struct CIconEntry {
+    UINT nID;
+    const char* pszName;
+};
+void AfxSetProgramIcons(const CIconEntry* pEntries, std::size_t nCount);
+// The name of icon resource nID ("fretly"), or nullptr when the program has no such icon.
+const char* AfxIconResourceName(UINT nID);

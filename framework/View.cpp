@@ -5,7 +5,7 @@
 
 #include "framework/Document.h"
 #include "framework/UserInterface.h"
-#include "resources/Resource.h"
+#include "framework/FrameworkResource.h"
 
 const CSize CScrollView::sizeDefault(0, 0);
 

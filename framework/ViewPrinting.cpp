@@ -8,7 +8,7 @@
 #include "framework/UserInterface.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
-#include "resources/Resource.h"
+#include "framework/FrameworkResource.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "framework/Printing.h"
 #include "framework/ReadAhead.h"
 #include "framework/UserInterface.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/FrameworkResource.h"
+#include "framework/StringTable.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "desktop/ShellRegistration.h"
 #include "framework/UserInterface.h"
 #include "framework/WinApp.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/FrameworkResource.h"
+#include "framework/StringTable.h"
 
 void CWinApp::RegisterShellFileTypes(bool bCompat)
 {
@@ -39,7 +39,7 @@ void CWinApp::RegisterShellFileTypes(bool bCompat)
         type.printActionName = AfxLoadString(IDS_SHELL_PRINT);
         if (CUserInterface* pUI = AfxGetUserInterface()) {
             for (int size : {16, 32}) {
-                type.appIcons[size] = pUI->LoadIconImage(IDR_MAINFRAME, size);
+                type.appIcons[size] = pUI->LoadIconImage(m_pDocTemplate->GetResourceID(), size);
                 type.docIcons[size] = pUI->LoadIconImage(IDI_DOCUMENT, size);
             }
             std::erase_if(type.appIcons, [](const auto& e) { return e.second.empty(); });

@@ -94,7 +94,7 @@ const DlgTemplate kTabHints = {
 
 } // namespace
 
-const DlgTemplate* FindDialogTemplate(UINT nID)
+const DlgTemplate* AfxFindProgramDialogTemplate(UINT nID)
 {
     switch (nID) {
     case IDD_FILEINFO:

@@ -104,19 +104,6 @@ const std::vector<UINT>& AfxStatusIndicators()
     return indicators;
 }
 
-std::string AfxCommandPrompt(UINT nID)
-{
-    const std::string& s = AfxLoadString(nID);
-    return s.substr(0, s.find('\n'));
-}
-
-std::string AfxCommandToolTip(UINT nID)
-{
-    const std::string& s = AfxLoadString(nID);
-    const auto nl = s.find('\n');
-    return nl == std::string::npos ? std::string() : s.substr(nl + 1);
-}
-
 std::string AfxAccelKeyName(const AccelDef& accel)
 {
     std::string name;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/StringTable.h"   // AfxCommandPrompt, AfxCommandToolTip
 #include "framework/Types.h"
 
 // Menu item flags
@@ -50,9 +51,5 @@ const std::vector<AccelDef>& AfxAcceleratorTable(UINT nID);
 // Status-bar panes: the message pane (ID_SEPARATOR), then CAP, NUM and SCRL.
 const std::vector<UINT>& AfxStatusIndicators();
 
-// The first line of a command's prompt string (status bar), and the text after the
-// newline (tool tip), empty when there is none.
-std::string AfxCommandPrompt(UINT nID);
-std::string AfxCommandToolTip(UINT nID);
 // "Ctrl+A", "Shift+Delete", "Alt+Backspace", "F6" ...
 std::string AfxAccelKeyName(const AccelDef& accel);

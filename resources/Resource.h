@@ -1,20 +1,15 @@
 #pragma once
-// Resource and command IDs of Fretly and the framework IDs it uses.
+// Resource and command IDs of Fretly, beside the framework's own.
+#include "framework/FrameworkResource.h"
 
 // Resources
 #define IDR_MAINFRAME 128
-#define IDI_DOCUMENT 129
 #define IDD_ABOUTBOX 100
 #define IDD_TABHINTS 131
 #define IDD_FILEINFO 132
 #define IDR_PREVIEW_ACCEL 30997
 
 // Controls
-#define IDOK 1
-#define IDCANCEL 2
-#define IDYES 6
-#define IDNO 7
-#define IDC_STATIC (-1)
 #define IDC_TABHINTS 1000
 #define IDC_ARTIST 1001
 #define IDC_SONGTITLE 1002
@@ -36,103 +31,13 @@
 #define ID_EDIT_MERGEUP_PROMPT 32780  // prompt string only; no command uses it
 #define ID_EDIT_MERGEUP 32781
 
-// Framework commands
-#define ID_SEPARATOR 0
-#define ID_FILE_NEW 57600
-#define ID_FILE_OPEN 57601
-#define ID_FILE_CLOSE 57602
-#define ID_FILE_SAVE 57603
-#define ID_FILE_SAVE_AS 57604
-#define ID_FILE_PAGE_SETUP 57605
-#define ID_FILE_PRINT_SETUP 57606
-#define ID_FILE_PRINT 57607
-#define ID_FILE_PRINT_DIRECT 57608
-#define ID_FILE_PRINT_PREVIEW 57609
-#define ID_FILE_MRU_FILE1 57616
-#define ID_FILE_MRU_LAST 57631
-#define ID_EDIT_COPY 57634
-#define ID_EDIT_CUT 57635
-#define ID_EDIT_PASTE 57637
-#define ID_EDIT_UNDO 57643
-#define ID_APP_ABOUT 57664
-#define ID_APP_EXIT 57665
-#define ID_NEXT_PANE 57680
-#define ID_PREV_PANE 57681
-#define AFX_ID_PREVIEW_CLOSE 58112
-#define AFX_ID_PREVIEW_NEXT 58114
-#define AFX_ID_PREVIEW_PREV 58115
-#define ID_INDICATOR_CAPS 59137
-#define ID_INDICATOR_NUM 59138
-#define ID_INDICATOR_SCRL 59139
-#define AFX_IDW_TOOLBAR 59392
-#define AFX_IDW_STATUS_BAR 59393
-
-// Framework strings
-#define AFX_IDS_APP_TITLE 57344
-#define AFX_IDS_IDLEMESSAGE 57345
-#define AFX_IDS_SCSIZE 61184
-#define AFX_IDS_PREVIEW_CLOSE 61445
-#define AFX_IDS_OPENFILE 61440
-#define AFX_IDS_SAVEFILE 61441
-#define AFX_IDS_ALLFILTER 61442
-#define AFX_IDS_UNTITLED 61443
-#define AFX_IDP_INVALID_FILENAME 61696
-#define AFX_IDP_FAILED_TO_OPEN_DOC 61697
-#define AFX_IDP_FAILED_TO_SAVE_DOC 61698
-#define AFX_IDP_ASK_TO_SAVE 61699
-#define AFX_IDP_FAILED_TO_CREATE_DOC 61700
-#define AFX_IDP_FAILED_TO_START_PRINT 61702
-#define AFX_IDP_COMMAND_FAILURE 61705
-#define AFX_IDP_FAILED_MEMORY_ALLOC 61706
-#define AFX_IDP_FAILED_INVALID_FORMAT 61728
-#define AFX_IDP_FILE_NONE 61856
-#define AFX_IDP_FILE_GENERIC 61857
-#define AFX_IDP_FILE_NOT_FOUND 61858
-#define AFX_IDP_FILE_BAD_PATH 61859
-#define AFX_IDP_FILE_TOO_MANY_OPEN 61860
-#define AFX_IDP_FILE_ACCESS_DENIED 61861
-#define AFX_IDP_FILE_INVALID_FILE 61862
-#define AFX_IDP_FILE_REMOVE_CURRENT 61863
-#define AFX_IDP_FILE_DIR_FULL 61864
-#define AFX_IDP_FILE_BAD_SEEK 61865
-#define AFX_IDP_FILE_HARD_IO 61866
-#define AFX_IDP_FILE_SHARING 61867
-#define AFX_IDP_FILE_LOCKING 61868
-#define AFX_IDP_FILE_DISKFULL 61869
-#define AFX_IDP_FILE_EOF 61870
-
 // Fretly's own message strings (ids of our choosing)
 #define IDS_INVALID_FILE 1
 #define IDS_CREATE_FONT_FAILED 2
 #define IDS_DELETE_STAFF_QUESTION 3
 #define IDS_HOME_PAGE 4
 #define IDS_VERSION 5
-#define IDS_TEXT_TOO_LONG_TO_EDIT 6
-// Printing (ids kept apart from the others so that additions elsewhere do not meet them)
-#define IDS_NO_DEFAULT_PRINTER 20
-#define IDS_PRINTER_NOT_FOUND 21
-#define IDS_PRINT_STATUS_CAPTION 22
-#define IDS_PRINT_STATUS_ON 23
-#define IDS_PRINT_STATUS_PAGE 24
-#define IDS_PRINT_STATUS_PAGE_OF 25
-#define IDS_PRINT_STATUS_CANCEL 26
-#define IDS_PRINT_TO_FILE 27
-
-// Saving and opening files (ids kept apart, as above)
-#define IDS_FILE_NOT_REGULAR 70
-#define IDS_FILE_LINK_LOOP 71
-#define IDS_FILE_COPY_KEPT 72
-
-// Texts of the desktop entry
-#define IDS_SHELL_GENERIC_NAME 40
-#define IDS_SHELL_COMMENT 41
-#define IDS_SHELL_PRINT 42
-
-// Command line and start-up without a display
-#define IDS_PRINT_NO_FILE 60
-#define IDS_NO_DISPLAY 61
-#define IDS_UNATTENDED_ANSWER 62
-#define IDS_UNATTENDED_DIALOG 63
+// The launcher (ids kept apart, as the framework's are)
 #define IDS_PROGRAM_INCOMPLETE 64
 
 // Exporting a song from the command line (ids kept apart, as above)
@@ -142,10 +47,6 @@
 #define IDS_EXPORT_SAME_FILE 143
 #define IDS_EXPORT_SETTING_UNREAD 144
 #define IDS_EXPORT_NOT_REGULAR 146
-
-// Recovery copies of unsaved work
-#define IDS_RECOVER_QUESTION 80
-#define IDS_RECOVER_UNREADABLE 81
 
 // Playing a song (--play)
 #define IDS_PLAY_NO_SONG 200
@@ -162,3 +63,9 @@
 #define IDS_PLAY_PROGRESS 211
 #define IDS_PLAY_REFUSED 212
 #define IDS_PLAY_MODULE_MISSING 213
+
+// Hands the program's strings, dialog templates and icon names to the framework
+// (resources/StringTable.cpp). Done wherever the program's IDs are used, before any of
+// them is looked up: the variable below is set up once, as the program starts.
+bool AfxUseProgramResources();
+inline const bool g_bProgramResources = AfxUseProgramResources();

@@ -1,20 +1,18 @@
 #include "resources/StringTable.h"
 
 #include <iterator>
-#include <unordered_map>
 
+#include "framework/UserInterface.h"
+#include "resources/DialogTemplates.h"
 #include "resources/Resource.h"
+#include "resources/Version.h"
 
 namespace {
 
-struct StringEntry {
-    UINT nID;
-    const char* text;
-};
-
-// A list, not a map literal, so that two texts given the same ID are found (a map
-// would keep one of them without a word).
-const StringEntry kStrings[] = {
+// Fretly's own texts, and its texts for framework IDs (the title, the prompts of the
+// framework's commands); the framework's own texts are in its table. A list, not a map
+// literal, so that two texts given the same ID are found.
+const CStringEntry kStrings[] = {
         // Document template and application
         {IDR_MAINFRAME, "Fretly\n\nFretly\nFretly Files (*.tab)\n.TAB\nFretly.Document\nFretly Document"},
         {AFX_IDS_APP_TITLE, "Fretly"},
@@ -26,33 +24,10 @@ const StringEntry kStrings[] = {
         {IDS_CREATE_FONT_FAILED, "Create font failed"},
         {IDS_DELETE_STAFF_QUESTION, "Are you sure you want to delete this staff?"},
         {IDS_HOME_PAGE, "https://fretly.example.org/ascii-tab-editor/"},
-        {IDS_VERSION, "1.0.0.1"},
-        {IDS_TEXT_TOO_LONG_TO_EDIT,
-         "[Only the first %1 bytes of %2 are shown. The text is too long to edit here and is kept unchanged.]"},
-        {IDS_NO_DEFAULT_PRINTER,
-         "There is no default printer, so nothing was printed.\nUse Print... to choose a printer or to print to a PDF file."},
-        {IDS_PRINTER_NOT_FOUND, "The printer %1 was not found, so nothing was printed."},
-        {IDS_FILE_NOT_REGULAR,
-         "%1 is not a regular file (it is a pipe, a device or a folder), so it was left as it is.\n"
-         "Use Save As to save the document to a file."},
-        {IDS_FILE_LINK_LOOP, "%1 is a symbolic link that leads round in a loop, so it names no file."},
-        {IDS_FILE_COPY_KEPT, "The previous content of %1 could not be put back.\nA copy of it is kept in %2."},
-        {IDS_PRINT_STATUS_CAPTION, "Printing"},
-        {IDS_PRINT_STATUS_ON, "on %1"},
-        {IDS_PRINT_STATUS_PAGE, "Page %1"},
-        {IDS_PRINT_STATUS_PAGE_OF, "Page %1 of %2"},
-        {IDS_PRINT_STATUS_CANCEL, "Cancel"},
-        {IDS_PRINT_TO_FILE, "the file %1"},
+        {IDS_VERSION, FRETLY_VERSION},
         {IDS_SHELL_GENERIC_NAME, "Tablature Editor"},
         {IDS_SHELL_COMMENT, "Edit guitar tablature in plain ASCII form"},
         {IDS_SHELL_PRINT, "Print"},
-        {IDS_PRINT_NO_FILE, "No file was named to print, so nothing was printed."},
-        {IDS_NO_DISPLAY,
-         "There is no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-         "To print from a script use /p or /pt, which need no display."},
-        // Written to standard error where nobody can answer: the box's answer, the dialog's title
-        {IDS_UNATTENDED_ANSWER, "(answered %1: nobody is there to choose)"},
-        {IDS_UNATTENDED_DIALOG, "%1: not shown, as nobody is there to answer it; cancelled."},
         {IDS_PROGRAM_INCOMPLETE, "The program is incomplete and cannot start: %1"},
         {IDS_EXPORT_USAGE, "Usage: fretly --export SONG.tab OUT.musicxml|OUT.mid|OUT.txt"},
         {IDS_EXPORT_UNKNOWN_FORMAT,
@@ -64,7 +39,6 @@ const StringEntry kStrings[] = {
         {IDS_EXPORT_NOT_REGULAR,
          "%1 is not a regular file (it is a pipe, a device or a folder), so it was left as it is.\nNothing was exported."},
         {IDS_RECOVER_QUESTION, "Fretly was closed before the changes to %1 were saved.\nRecover them?"},
-        {IDS_RECOVER_UNREADABLE, "A recovery copy could not be read. It was kept as\n%1"},
 
         // Playing a song: messages on standard error, and the progress line
         {IDS_PLAY_NO_SONG, "--play needs the .tab file to play: fretly --play SONG.tab [--to OUT.wav] [--tempo BPM] [--from STAFF]"},
@@ -108,93 +82,20 @@ const StringEntry kStrings[] = {
         {ID_EDIT_VERTICALBAR, "Insert Vertical Bar\nVertical Bar"},
         {ID_HELP_TABHINTS, "Display Tablature Hints Window"},
         {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
-
-        // Status-bar indicators
-        {ID_INDICATOR_CAPS, "CAP"},
-        {ID_INDICATOR_NUM, "NUM"},
-        {ID_INDICATOR_SCRL, "SCRL"},
-
-        // System menu prompts
-        {61184, "Change the window size"},
-        {61185, "Change the window position"},
-        {61186, "Reduce the window to an icon"},
-        {61187, "Enlarge the window to full size"},
-        {61188, "Switch to the next document window"},
-        {61189, "Switch to the previous document window"},
-        {61190, "Close the active window and prompts to save the documents"},
-        {61202, "Restore the window to normal size"},
-        {61203, "Activate Task List"},
-        {AFX_IDS_PREVIEW_CLOSE, "Close print preview mode\nCancel Preview"},
-
-        // Framework messages
-        {AFX_IDS_OPENFILE, "Open"},
-        {AFX_IDS_SAVEFILE, "Save As"},
-        {AFX_IDS_ALLFILTER, "All Files (*.*)"},
-        {AFX_IDS_UNTITLED, "Untitled"},
-        {AFX_IDP_INVALID_FILENAME, "Invalid filename."},
-        {AFX_IDP_FAILED_TO_OPEN_DOC, "Failed to open document."},
-        {AFX_IDP_FAILED_TO_SAVE_DOC, "Failed to save document."},
-        {AFX_IDP_ASK_TO_SAVE, "Save changes to %1?"},
-        {AFX_IDP_FAILED_TO_CREATE_DOC, "Failed to create empty document."},
-        {AFX_IDP_FAILED_TO_START_PRINT, "Could not start print job."},
-        {AFX_IDP_COMMAND_FAILURE, "Command failed."},
-        {AFX_IDP_FAILED_MEMORY_ALLOC, "Insufficient memory to perform operation."},
-        {AFX_IDP_FAILED_INVALID_FORMAT, "Unexpected file format."},
-        {AFX_IDP_FILE_GENERIC, "An unknown error occurred while accessing %1."},
-        {AFX_IDP_FILE_NOT_FOUND, "%1 was not found."},
-        {AFX_IDP_FILE_BAD_PATH, "%1 contains an invalid path."},
-        {AFX_IDP_FILE_TOO_MANY_OPEN, "%1 could not be opened because there are too many open files."},
-        {AFX_IDP_FILE_ACCESS_DENIED, "Access to %1 was denied."},
-        {AFX_IDP_FILE_INVALID_FILE, "An invalid file handle was associated with %1."},
-        {AFX_IDP_FILE_REMOVE_CURRENT, "%1 could not be removed because it is the current directory."},
-        {AFX_IDP_FILE_DIR_FULL, "%1 could not be created because the directory is full."},
-        {AFX_IDP_FILE_BAD_SEEK, "Seek failed on %1"},
-        {AFX_IDP_FILE_HARD_IO, "A hardware I/O error was reported while accessing %1."},
-        {AFX_IDP_FILE_SHARING, "A sharing violation occurred while accessing %1."},
-        {AFX_IDP_FILE_LOCKING, "A locking violation occurred while accessing %1."},
-        {AFX_IDP_FILE_DISKFULL, "Disk full while accessing %1."},
-        {AFX_IDP_FILE_EOF, "An attempt was made to access %1 past its end."},
 };
 
-const std::unordered_map<UINT, std::string>& Table()
-{
-    static const std::unordered_map<UINT, std::string> table = [] {
-        std::unordered_map<UINT, std::string> t;
-        for (const StringEntry& e : kStrings)
-            t.emplace(e.nID, e.text);
-        return t;
-    }();
-    return table;
-}
-
-std::string Substitute(std::string text, const std::string& key, const std::string& value)
-{
-    const std::string::size_type at = text.find(key);
-    if (at != std::string::npos)
-        text.replace(at, key.size(), value);
-    return text;
-}
+// The program's icons by resource ID, as the toolkit half finds them.
+const CIconEntry kIcons[] = {
+    {IDR_MAINFRAME, "fretly"},
+    {IDI_DOCUMENT, "document"},
+};
 
 } // namespace
 
-const std::string& AfxLoadString(UINT nID)
+bool AfxUseProgramResources()
 {
-    static const std::string empty;
-    const auto& table = Table();
-    auto it = table.find(nID);
-    return it == table.end() ? empty : it->second;
-}
-
-bool AfxHasString(UINT nID) { return Table().count(nID) != 0; }
-
-std::size_t AfxCountDuplicateStringIds() { return std::size(kStrings) - Table().size(); }
-
-std::string AfxFormatString1(UINT nIDFormat, const std::string& s1)
-{
-    return Substitute(AfxLoadString(nIDFormat), "%1", s1);
-}
-
-std::string AfxFormatString2(UINT nIDFormat, const std::string& s1, const std::string& s2)
-{
-    return Substitute(Substitute(AfxLoadString(nIDFormat), "%1", s1), "%2", s2);
+    AfxSetProgramStrings(kStrings, std::size(kStrings));
+    AfxSetProgramDialogTemplates(AfxFindProgramDialogTemplate);
+    AfxSetProgramIcons(kIcons, std::size(kIcons));
+    return true;
 }

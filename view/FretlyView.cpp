@@ -97,7 +97,7 @@ void CFretlyView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
     if (pDoc == nullptr)
         return;
 
-    if (m_nCurCol >= 77) {
+    if (m_nCurCol > LAST_MUSIC_COLUMN) {
         if (m_nCurStaff == pDoc->m_nStaffs - 1)
             pDoc->InsertStaff(m_nCurStaff);
         m_nCurCol = 1;

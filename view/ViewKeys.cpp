@@ -3,16 +3,12 @@
 
 #include "document/FretlyDoc.h"
 #include "framework/UserInterface.h"
+#include "framework/VirtualKeys.h"
 #include "view/FretlyView.h"
 
 namespace {
 
-// PC keyboard scan codes, shared by the arrow block and the keypad.
-constexpr UINT SCAN_UP = 72;
-constexpr UINT SCAN_LEFT = 75;
-constexpr UINT SCAN_RIGHT = 77;
-constexpr UINT SCAN_DOWN = 80;
-constexpr UINT SCAN_DELETE = 83;
+// The arrow block and the keypad share their scan codes (framework/VirtualKeys.h).
 // Keypad keys with Num Lock on have virtual-key codes above this and type instead.
 constexpr UINT LAST_MOVING_VKEY = 50;
 
@@ -217,7 +213,7 @@ void CFretlyView::ChordStep()
 
 void CFretlyView::WrapStringRow()
 {
-    if (m_nCurCol < 77)
+    if (m_nCurCol <= LAST_MUSIC_COLUMN)
         return;
     CFretlyDoc* pDoc = GetDocument();
     if (m_nCurStaff != pDoc->m_nStaffs - 1) {
@@ -254,7 +250,7 @@ void CFretlyView::WrapStringRow()
 
 void CFretlyView::WrapTextRow()
 {
-    if (m_nCurCol < 77)
+    if (m_nCurCol <= LAST_MUSIC_COLUMN)
         return;
     CFretlyDoc* pDoc = GetDocument();
     if (m_nCurStaff == pDoc->m_nStaffs - 1)

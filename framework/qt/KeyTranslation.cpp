@@ -16,17 +16,17 @@ struct KeyCode {
 bool NavigationKey(int key, KeyCode& out)
 {
     switch (key) {
-    case Qt::Key_Home: out = {VK_HOME, 71}; return true;
-    case Qt::Key_Up: out = {VK_UP, 72}; return true;
-    case Qt::Key_PageUp: out = {VK_PRIOR, 73}; return true;
-    case Qt::Key_Left: out = {VK_LEFT, 75}; return true;
-    case Qt::Key_Clear: out = {VK_CLEAR, 76}; return true;   // keypad 5, Num Lock off
-    case Qt::Key_Right: out = {VK_RIGHT, 77}; return true;
-    case Qt::Key_End: out = {VK_END, 79}; return true;
-    case Qt::Key_Down: out = {VK_DOWN, 80}; return true;
-    case Qt::Key_PageDown: out = {VK_NEXT, 81}; return true;
-    case Qt::Key_Insert: out = {VK_INSERT, 82}; return true;
-    case Qt::Key_Delete: out = {VK_DELETE, 83}; return true;
+    case Qt::Key_Home: out = {VK_HOME, SCAN_HOME}; return true;
+    case Qt::Key_Up: out = {VK_UP, SCAN_UP}; return true;
+    case Qt::Key_PageUp: out = {VK_PRIOR, SCAN_PRIOR}; return true;
+    case Qt::Key_Left: out = {VK_LEFT, SCAN_LEFT}; return true;
+    case Qt::Key_Clear: out = {VK_CLEAR, SCAN_CLEAR}; return true;   // keypad 5, Num Lock off
+    case Qt::Key_Right: out = {VK_RIGHT, SCAN_RIGHT}; return true;
+    case Qt::Key_End: out = {VK_END, SCAN_END}; return true;
+    case Qt::Key_Down: out = {VK_DOWN, SCAN_DOWN}; return true;
+    case Qt::Key_PageDown: out = {VK_NEXT, SCAN_NEXT}; return true;
+    case Qt::Key_Insert: out = {VK_INSERT, SCAN_INSERT}; return true;
+    case Qt::Key_Delete: out = {VK_DELETE, SCAN_DELETE}; return true;
     default: return false;
     }
 }
@@ -35,25 +35,26 @@ bool NavigationKey(int key, KeyCode& out)
 bool ControlKey(int key, KeyCode& out, std::optional<UINT>& ch, bool bCtrl)
 {
     switch (key) {
-    case Qt::Key_Backspace: out = {VK_BACK, 14}; ch = bCtrl ? 127u : 8u; return true;
+    case Qt::Key_Backspace: out = {VK_BACK, SCAN_BACK}; ch = bCtrl ? 127u : 8u; return true;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: out = {VK_TAB, 15}; ch = 9u; return true;
+    case Qt::Key_Backtab: out = {VK_TAB, SCAN_TAB}; ch = 9u; return true;
     case Qt::Key_Return:
-    case Qt::Key_Enter: out = {VK_RETURN, 28}; ch = bCtrl ? 10u : 13u; return true;
-    case Qt::Key_Escape: out = {VK_ESCAPE, 1}; ch = 27u; return true;
-    case Qt::Key_Shift: out = {VK_SHIFT, 42}; return true;
-    case Qt::Key_Control: out = {VK_CONTROL, 29}; return true;
-    case Qt::Key_Alt: out = {VK_MENU, 56}; return true;
-    case Qt::Key_Pause: out = {VK_PAUSE, 69}; return true;
-    case Qt::Key_CapsLock: out = {VK_CAPITAL, 58}; return true;
-    case Qt::Key_NumLock: out = {VK_NUMLOCK, 69}; return true;
-    case Qt::Key_ScrollLock: out = {VK_SCROLL, 70}; return true;
+    case Qt::Key_Enter: out = {VK_RETURN, SCAN_RETURN}; ch = bCtrl ? 10u : 13u; return true;
+    case Qt::Key_Escape: out = {VK_ESCAPE, SCAN_ESCAPE}; ch = 27u; return true;
+    case Qt::Key_Shift: out = {VK_SHIFT, SCAN_SHIFT}; return true;
+    case Qt::Key_Control: out = {VK_CONTROL, SCAN_CONTROL}; return true;
+    case Qt::Key_Alt: out = {VK_MENU, SCAN_MENU}; return true;
+    case Qt::Key_Pause: out = {VK_PAUSE, SCAN_NUMLOCK}; return true;
+    case Qt::Key_CapsLock: out = {VK_CAPITAL, SCAN_CAPITAL}; return true;
+    case Qt::Key_NumLock: out = {VK_NUMLOCK, SCAN_NUMLOCK}; return true;
+    case Qt::Key_ScrollLock: out = {VK_SCROLL, SCAN_SCROLL}; return true;
     default: return false;
     }
 }
 
 // The digit and decimal keys of the keypad with Num Lock on: keypad scan codes.
-constexpr std::array<UINT, 10> kKeypadDigitScan = {82, 79, 80, 81, 75, 76, 77, 71, 72, 73};
+constexpr std::array<UINT, 10> kKeypadDigitScan = {SCAN_INSERT, SCAN_END,  SCAN_DOWN, SCAN_NEXT, SCAN_LEFT,
+                                                   SCAN_CLEAR,  SCAN_RIGHT, SCAN_HOME, SCAN_UP,   SCAN_PRIOR};
 // Top-row digits 0-9.
 constexpr std::array<UINT, 10> kDigitScan = {11, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 // Letters A-Z.
@@ -67,17 +68,17 @@ struct PunctKey {
     UINT vk;
     UINT scan;
 };
-constexpr std::array<PunctKey, 11> kPunct = {{{'-', '_', 189, 12},
-                                              {'=', '+', 187, 13},
-                                              {'[', '{', 219, 26},
-                                              {']', '}', 221, 27},
-                                              {';', ':', 186, 39},
-                                              {'\'', '"', 222, 40},
-                                              {'`', '~', 192, 41},
-                                              {'\\', '|', 220, 43},
-                                              {',', '<', 188, 51},
-                                              {'.', '>', 190, 52},
-                                              {'/', '?', 191, 53}}};
+constexpr std::array<PunctKey, 11> kPunct = {{{'-', '_', VK_OEM_MINUS, 12},
+                                              {'=', '+', VK_OEM_PLUS, 13},
+                                              {'[', '{', VK_OEM_4, 26},
+                                              {']', '}', VK_OEM_6, 27},
+                                              {';', ':', VK_OEM_1, 39},
+                                              {'\'', '"', VK_OEM_7, 40},
+                                              {'`', '~', VK_OEM_3, 41},
+                                              {'\\', '|', VK_OEM_5, 43},
+                                              {',', '<', VK_OEM_COMMA, 51},
+                                              {'.', '>', VK_OEM_PERIOD, 52},
+                                              {'/', '?', VK_OEM_2, 53}}};
 // Shifted top-row digits: the digit key's codes.
 constexpr const char* kShiftedDigits = ")!@#$%^&*(";
 
@@ -90,7 +91,7 @@ bool KeypadKey(int key, KeyCode& out)
     }
     switch (key) {
     case Qt::Key_Period:
-    case Qt::Key_Comma: out = {VK_DECIMAL, 83}; return true;   // the decimal key of some layouts gives ','
+    case Qt::Key_Comma: out = {VK_DECIMAL, SCAN_DELETE}; return true;   // the decimal key of some layouts gives ','
     case Qt::Key_Asterisk: out = {VK_MULTIPLY, 55}; return true;
     case Qt::Key_Plus: out = {VK_ADD, 78}; return true;
     case Qt::Key_Minus: out = {VK_SUBTRACT, 74}; return true;
@@ -137,9 +138,9 @@ CKeyTranslation TranslateKey(int qtKey, Qt::KeyboardModifiers modifiers, const Q
         // Enter, Backspace, Tab, Escape and the shift and lock keys.
     } else if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {
         const int n = qtKey - Qt::Key_F1;
-        code = {VK_F1 + static_cast<UINT>(n), n < 10 ? 59u + static_cast<UINT>(n) : 87u + (n - 10u)};
+        code = {VK_F1 + static_cast<UINT>(n), n < 10 ? SCAN_F1 + static_cast<UINT>(n) : SCAN_F11 + (n - 10u)};
     } else if (qtKey == Qt::Key_Space) {
-        code = {VK_SPACE, 57};
+        code = {VK_SPACE, SCAN_SPACE};
         ch = 32u;
     } else if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) {
         const int n = qtKey - Qt::Key_A;

@@ -1,6 +1,6 @@
 #include "framework/qt/QtDialogWindow.h"
 
-#include "resources/StringTable.h"
+#include "framework/StringTable.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "framework/DialogLayout.h"
-#include "resources/Resource.h"
+#include "framework/FrameworkResource.h"
 
 namespace {
 

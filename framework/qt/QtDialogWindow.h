@@ -16,7 +16,7 @@
 #include "framework/DialogLayout.h"
 #include "framework/qt/DialogUnits.h"
 #include "framework/qt/TextCodec.h"
-#include "resources/DialogTemplates.h"
+#include "framework/DialogTemplate.h"
 
 class CQtDialogWindow : public QDialog, public CDialogControls {
     Q_OBJECT

@@ -29,8 +29,8 @@
 #include "framework/UserInterface.h"
 #include "framework/qt/QtDC.h"
 #include "framework/qt/TextCodec.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/FrameworkResource.h"
+#include "framework/StringTable.h"
 
 namespace {
 

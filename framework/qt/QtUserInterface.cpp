@@ -18,9 +18,9 @@
 #include "framework/qt/QtDialogWindow.h"
 #include "framework/qt/QtPrinting.h"
 #include "framework/qt/TextCodec.h"
-#include "resources/DialogTemplates.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "framework/DialogTemplate.h"
+#include "framework/FrameworkResource.h"
+#include "framework/StringTable.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 // button, a dialog or file dialog is cancelled at once, and so are the toolkit's own
 // standard dialogs (print, page setup, preview). Tests that answer boxes through the
 // offscreen platform construct an attended interface, the default.
+#include <QIcon>
 #include <QPointer>
 #include <QWidget>
 
@@ -67,3 +68,7 @@ private:
     // Printing comes with the user interface, its dialogs owned by the same window.
     std::unique_ptr<CQtPrintingSystem> m_pPrinting;
 };
+
+// The program's icon nIDResource at both of its sizes, for a window; an empty icon when
+// the program has none of that ID.
+QIcon AfxLoadIcon(UINT nIDResource);

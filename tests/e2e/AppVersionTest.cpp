@@ -7,6 +7,8 @@
 #include <string>
 #include <sys/wait.h>
 
+#include "resources/Version.h"
+
 TEST(AppCommandLine, VersionIsPrintedWithoutStartingTheEditor)
 {
     const char* exe = std::getenv("FRETLY_EXE");
@@ -19,7 +21,7 @@ TEST(AppCommandLine, VersionIsPrintedWithoutStartingTheEditor)
     while (std::fgets(buf.data(), static_cast<int>(buf.size()), pipe) != nullptr)
         out += buf.data();
     const int status = ::pclose(pipe);
-    EXPECT_EQ(out, "fretly 1.0.0.1\n");
+    EXPECT_EQ(out, "fretly " FRETLY_VERSION "\n");
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }

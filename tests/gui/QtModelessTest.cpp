@@ -13,6 +13,7 @@
 #include "GuiTestSupport.h"
 #include "framework/qt/QtDialogWindow.h"
 #include "framework/qt/QtUserInterface.h"
+#include "resources/Resource.h"
 
 namespace {
 

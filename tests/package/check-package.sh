@@ -3,9 +3,11 @@
 # dpkg -x and checks what a desktop would read from it: the desktop entry, the MIME
 # package, the AppStream file, the icons and the manual page; then runs the unpacked
 # program, which must print and must not copy its desktop files into the user's home.
-# Usage: check-package.sh BUILD_DIR
+# Usage: check-package.sh BUILD_DIR [VERSION]  (VERSION: the project's, by default as the
+# build generated it)
 set -uo pipefail
 build=$(cd "$1" && pwd)
+expected_version=${2:-$(sed -n 's/^#define FRETLY_VERSION "\(.*\)"$/\1/p' "$build/generated/resources/Version.h")}
 fail=0
 bad() { echo "FAIL: $*"; fail=1; }
 for tool in cpack dpkg-deb desktop-file-validate update-mime-database appstreamcli groff man file pdfinfo; do
@@ -16,7 +18,7 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/fretly-package.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 (cd "$build" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; bad "cpack"; exit 1; }
 deb=$(ls "$scratch"/out/fretly_*.deb)
-[[ $(basename "$deb") =~ ^fretly_1\.0\.0\.1_[a-z0-9]+\.deb$ ]] || bad "package file name $(basename "$deb")"
+[[ $(basename "$deb") =~ ^fretly_${expected_version//./\\.}_[a-z0-9]+\.deb$ ]] || bad "package file name $(basename "$deb")"
 
 # Run-time dependencies are computed from the binary, so the Qt libraries must be named.
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -76,7 +78,7 @@ for section in NAME SYNOPSIS OPTIONS "EXIT STATUS" FILES "DESKTOP INTEGRATION" "
 done
 
 version=$("$root/usr/bin/fretly" --version 2>&1)
-[[ $version == "fretly 1.0.0.1" ]] || bad "--version said: $version"
+[[ $version == "fretly $expected_version" ]] || bad "--version said: $version (expected $expected_version)"
 
 # Installed system-wide: found on PATH, its files in an XDG_DATA_DIRS folder.
 home=$scratch/home

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "TabTestSupport.h"
+#include "core/document/TabTestSupport.h"
 #include "framework/ReadAhead.h"
 #include "support/ScriptedUserInterface.h"
 #include "support/TestFiles.h"

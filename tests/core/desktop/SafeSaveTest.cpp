@@ -15,7 +15,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "TabTestSupport.h"
+#include "core/document/TabTestSupport.h"
 #include "desktop/SafeFileWriter.h"
 #include "support/ScriptedUserInterface.h"
 #include "support/TestFiles.h"

@@ -1,7 +1,5 @@
 #include "app/Launcher.h"
 
-#include "app/PlayLauncher.h"
-
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "app/ExportCommand.h"
+#include "app/PlayLauncher.h"
 #include "document/FretlyDoc.h"
 #include "framework/CommandLine.h"
 #include "framework/ReadAhead.h"

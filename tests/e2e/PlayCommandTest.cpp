@@ -140,3 +140,29 @@ TEST_F(PlayCommand, InterruptedRenderLeavesNoFileBehind)
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
     EXPECT_TRUE(std::filesystem::is_empty(out.parent_path())) << "neither OUT nor a part of it is left";
 }
+
+TEST_F(PlayCommand, WithoutItsSoundModuleItSaysSoAndEnds)
+{
+    // The launcher copied away from its modules, then beside a sound module that is no
+    // library; the editor's own module is beside it, so only playing lacks something.
+    const auto lone = m_dir.path / "bin" / "fretly";
+    std::filesystem::create_directories(lone.parent_path());
+    std::filesystem::copy_file(e2e::FretlyExe(), lone);
+    std::filesystem::copy_file(std::filesystem::path(e2e::FretlyExe()).parent_path() / "fretly-gui.so",
+                               lone.parent_path() / "fretly-gui.so");
+    for (bool bCorrupt : {false, true}) {
+        SCOPED_TRACE(bCorrupt ? "corrupt module" : "no module");
+        if (bCorrupt)
+            WriteFileBytes(lone.parent_path() / "fretly-audio.so", "not a library");
+        int code = -1;
+        const std::string said = e2e::Shell(Q(lone) + " --play " + Q(m_song) + " --to " + Q(m_dir.path / "x.wav"),
+                                            &code, 20);
+        EXPECT_EQ(code, 1) << said;
+        EXPECT_EQ(said.rfind("Fretly: Playing needs the sound module of the program, which cannot be loaded: ", 0), 0u)
+            << said;
+        EXPECT_NE(said.find("fretly-audio.so"), std::string::npos) << said;
+    }
+    int code = -1;
+    e2e::Shell(Q(lone) + " --version", &code, 20);
+    EXPECT_EQ(code, 0) << "the rest of the program does without it";
+}

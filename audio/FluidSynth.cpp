@@ -123,10 +123,11 @@ bool CFluidSynth::Create(std::string& error)
     // this way only the samples of the instruments played are.
     fluid_settings_setint(m_pSettings, "synth.dynamic-sample-loading", 1);
     fluid_settings_setnum(m_pSettings, "synth.gain", 0.5);
-    // Blocks of 23 ms, four queued: a busy machine must not starve the sound server, and
-    // nobody plays along, so the 0.1 s of latency costs nothing.
+    // Blocks of 23 ms, eight queued: a busy machine must not starve the sound server, and
+    // nobody plays along, so the 0.2 s of latency costs nothing (a stop closes the stream,
+    // so it is still at once).
     fluid_settings_setint(m_pSettings, "audio.period-size", 1024);
-    fluid_settings_setint(m_pSettings, "audio.periods", 4);
+    fluid_settings_setint(m_pSettings, "audio.periods", 8);
     // Locking the samples into memory needs a limit few users have, and gains a song
     // nothing.
     fluid_settings_setint(m_pSettings, "synth.lock-memory", 0);

@@ -237,13 +237,7 @@ public:
         ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
         const std::string slave = ::ptsname(m_master);
         std::vector<std::string> envs = e2e::MergedEnv(env);
-        std::vector<char*> cargv, cenv;
-        for (const std::string& a : argv)
-            cargv.push_back(const_cast<char*>(a.c_str()));
-        cargv.push_back(nullptr);
-        for (const std::string& e : envs)
-            cenv.push_back(const_cast<char*>(e.c_str()));
-        cenv.push_back(nullptr);
+        std::vector<char*> cargv = e2e::CStringArray(argv), cenv = e2e::CStringArray(envs);
         m_pid = ::fork();
         if (m_pid == 0) {
             ::setsid();

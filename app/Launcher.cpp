@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/ExportCommand.h"
+#include "app/PlayLauncher.h"
 #include "document/FretlyDoc.h"
 #include "framework/CommandLine.h"
 #include "framework/ReadAhead.h"
@@ -46,6 +47,7 @@ constexpr CLauncherCommand kLauncherCommands[] = {
     {"help", PrintHelp},
     {"import", Import},
     {"export", AfxRunExportCommand},
+    {"play", AfxLaunchPlay},
 };
 
 const CLauncherCommand* FindLauncherCommand(const CCommandLine& line)
@@ -57,15 +59,17 @@ const CLauncherCommand* FindLauncherCommand(const CCommandLine& line)
     return nullptr;
 }
 
-void* OpenModule(const char* pszModule, std::string& error)
+} // namespace
+
+void* AfxOpenProgramModule(const char* pszLeaf, const char* pszModule, std::string& error)
 {
     std::vector<std::string> candidates;
     if (pszModule != nullptr) {
         candidates.push_back(pszModule);
     } else {
         const std::string folder = AfxProgramFolder();
-        candidates.push_back(folder + "/fretly-gui.so");   // a build tree
-        candidates.push_back(folder + "/../" FRETLY_PRIVATE_LIBDIR "/fretly-gui.so");   // installed
+        candidates.push_back(folder + "/" + pszLeaf);   // a build tree
+        candidates.push_back(folder + "/../" FRETLY_PRIVATE_LIBDIR "/" + pszLeaf);   // installed
     }
     for (const std::string& candidate : candidates) {
         if (::access(candidate.c_str(), F_OK) != 0)
@@ -78,12 +82,10 @@ void* OpenModule(const char* pszModule, std::string& error)
         error = ::dlerror();
         return nullptr;
     }
-    error = "fretly-gui.so was not found beside the program (" + candidates.front() + ") or in " +
+    error = std::string(pszLeaf) + " was not found beside the program (" + candidates.front() + ") or in " +
             (candidates.size() > 1 ? candidates.back() : candidates.front());
     return nullptr;
 }
-
-} // namespace
 
 std::string AfxProgramFolder()
 {
@@ -110,7 +112,7 @@ int AfxLaunchGui(int argc, char* argv[], const char* pszEntry, const char* pszMo
     AfxStartReadAheadFor(line.m_info, AfxNewTabDocument);
 
     std::string error;
-    void* pModule = OpenModule(pszModule, error);
+    void* pModule = AfxOpenProgramModule("fretly-gui.so", pszModule, error);
     using Entry = int (*)(int, char**);
     auto pEntry = pModule != nullptr ? reinterpret_cast<Entry>(::dlsym(pModule, pszEntry)) : nullptr;
     if (pEntry == nullptr) {

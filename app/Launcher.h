@@ -14,5 +14,9 @@
 // program, else in the program's library folder. Returns the program's exit status.
 int AfxLaunchGui(int argc, char* argv[], const char* pszEntry, const char* pszModule = nullptr);
 
+// Loads the program module pszLeaf (beside the program, else in its library folder), or
+// the file pszModule when not nullptr; nullptr with the reason in error.
+void* AfxOpenProgramModule(const char* pszLeaf, const char* pszModule, std::string& error);
+
 // The folder of the running program, from the kernel rather than argv[0]; "." if unknown.
 std::string AfxProgramFolder();

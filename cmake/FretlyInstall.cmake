@@ -7,6 +7,8 @@ set(_res ${CMAKE_SOURCE_DIR}/resources)
 set(_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/fretly)   # not the project's capitalised name
 install(FILES ${_res}/desktop/fretly.desktop ${_res}/desktop/fretly-import.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# "Play with Fretly" in file managers' Open With lists; never in the menus.
+install(FILES ${_res}/desktop/fretly-play.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_res}/desktop/fretly.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${_res}/desktop/org.example.fretly.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
@@ -67,7 +69,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${FRETLY_PRIVATE_LIBDIR})
 # Loaded at run time, so no linker dependency shows them: the X11 platform plugin, the
 # Courier New stand-in the grid is measured in, and the Wayland platform plugin.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation | fonts-liberation2, qt6-wayland")
+# --play sounds through the system's General MIDI soundfont (the default-GM alternative).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, timgm6mb-soundfont | fluid-soundfont-gm")
+# notify-send shows the errors of "Play with Fretly", which has no terminal.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation | fonts-liberation2, qt6-wayland, libnotify-bin")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

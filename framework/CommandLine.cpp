@@ -20,6 +20,10 @@ const std::vector<CLongOptionSpec> kLongOptions = {
     {"help", 0, 0},
     {"import", 1, 2},
     {"export", 2, 2},
+    {"play", 1, 1},
+    {"to", 1, 1},
+    {"tempo", 1, 1},
+    {"from", 1, 1},
 };
 
 bool Contains(const auto& list, std::string_view name)

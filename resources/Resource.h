@@ -58,6 +58,22 @@
 #define IDS_HELP_FORMS 95
 #define IDS_IMPORT_NOT_REGULAR 97
 
+// Playing a song (--play)
+#define IDS_PLAY_NO_SONG 200
+#define IDS_PLAY_NO_VALUE 201
+#define IDS_PLAY_BAD_TEMPO 202
+#define IDS_PLAY_BAD_FROM 203
+#define IDS_PLAY_FROM_PAST_END 204
+#define IDS_PLAY_NO_SOUNDFONT 205
+#define IDS_PLAY_SOUNDFONT_FAILED 206
+#define IDS_PLAY_SYNTH_FAILED 207
+#define IDS_PLAY_NO_DEVICE 208
+#define IDS_PLAY_TOO_LONG_FOR_WAV 209
+#define IDS_PLAY_WRITE_FAILED 210
+#define IDS_PLAY_PROGRESS 211
+#define IDS_PLAY_REFUSED 212
+#define IDS_PLAY_MODULE_MISSING 213
+
 // Hands the program's strings, dialog templates and icon names to the framework
 // (resources/StringTable.cpp). Done wherever the program's IDs are used, before any of
 // them is looked up: the variable below is set up once, as the program starts.

@@ -61,6 +61,27 @@ const CStringEntry kStrings[] = {
         {IDS_SHELL_IMPORT, "Import into Fretly"},
         {IDS_IMPORT_NOT_REGULAR, "it is not a regular file"},
 
+        // Playing a song: messages on standard error, and the progress line
+        {IDS_PLAY_NO_SONG, "--play needs the .tab file to play: fretly --play SONG.tab [--to OUT.wav] [--tempo BPM] [--from STAFF]"},
+        {IDS_PLAY_NO_VALUE, "%1 needs a value."},
+        {IDS_PLAY_BAD_TEMPO, "The tempo %1 is not a whole number of beats per minute from 20 to 400, so nothing was played."},
+        {IDS_PLAY_BAD_FROM, "The staff %1 is not a staff number (1 for the first staff), so nothing was played."},
+        {IDS_PLAY_FROM_PAST_END, "There is no staff %1 to play from: the song's last staff is staff %2."},
+        {IDS_PLAY_NO_SOUNDFONT,
+         "No General MIDI soundfont was found, so nothing was played (looked for %1).\n"
+         "Install one, for example with: apt install fluid-soundfont-gm"},
+        {IDS_PLAY_SOUNDFONT_FAILED, "The soundfont %1 could not be loaded, so nothing was played: %2"},
+        {IDS_PLAY_SYNTH_FAILED, "The synthesizer could not be started, so nothing was played: %1"},
+        {IDS_PLAY_NO_DEVICE,
+         "No sound device could be opened, so nothing was played (%1).\n"
+         "To hear the song later, write it to a file with --to OUT.wav."},
+        {IDS_PLAY_TOO_LONG_FOR_WAV,
+         "The song lasts %1, longer than a WAV file can hold (%2), so nothing was written."},
+        {IDS_PLAY_WRITE_FAILED, "%1 could not be written, so the sound was not saved: %2"},
+        {IDS_PLAY_PROGRESS, "Staff %1 of %2, bar %3, %4 of %5"},
+        {IDS_PLAY_REFUSED, "%1 was not played: %2"},
+        {IDS_PLAY_MODULE_MISSING, "Playing needs the sound module of the program, which cannot be loaded: %1"},
+
         // Command prompts: status-bar line, then the tool tip after the newline
         {ID_FILE_NEW, "Create a new document\nNew"},
         {ID_FILE_OPEN, "Open an existing document\nOpen"},

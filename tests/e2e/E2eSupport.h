@@ -48,6 +48,17 @@ inline std::vector<std::string> MergedEnv(const Env& overrides)
     return out;
 }
 
+// The strings as the null-terminated array that exec and spawn take; the strings must
+// outlive it.
+inline std::vector<char*> CStringArray(const std::vector<std::string>& strings)
+{
+    std::vector<char*> out;
+    for (const std::string& s : strings)
+        out.push_back(const_cast<char*>(s.c_str()));
+    out.push_back(nullptr);
+    return out;
+}
+
 // Whether a program is on PATH (or is an executable path).
 inline bool HaveProgram(const std::string& name)
 {
@@ -139,13 +150,7 @@ public:
     {
         m_log = logPath;
         std::vector<std::string> envs = MergedEnv(env);
-        std::vector<char*> cargv, cenv;
-        for (const std::string& a : argv)
-            cargv.push_back(const_cast<char*>(a.c_str()));
-        cargv.push_back(nullptr);
-        for (const std::string& e : envs)
-            cenv.push_back(const_cast<char*>(e.c_str()));
-        cenv.push_back(nullptr);
+        std::vector<char*> cargv = CStringArray(argv), cenv = CStringArray(envs);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);

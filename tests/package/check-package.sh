@@ -22,7 +22,8 @@ deb=$(ls "$scratch"/out/fretly_*.deb)
 
 # Run-time dependencies are computed from the binary, so the Qt libraries must be named.
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libqt6core6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins; do
+for lib in libc6 libqt6core6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins libfluidsynth3 \
+           "timgm6mb-soundfont | fluid-soundfont-gm"; do
   [[ $depends == *"$lib"* ]] || bad "Depends lacks $lib: $depends"
 done
 
@@ -30,6 +31,7 @@ root=$scratch/root
 dpkg -x "$deb" "$root" || { bad "dpkg -x"; exit 1; }
 share=$root/usr/share
 for f in usr/bin/fretly usr/share/applications/fretly.desktop usr/share/applications/fretly-import.desktop \
+         usr/share/applications/fretly-play.desktop \
          usr/share/mime/packages/fretly.xml \
          usr/share/metainfo/org.example.fretly.metainfo.xml usr/share/man/man1/fretly.1.gz \
          usr/share/doc/fretly/examples/blues.tab usr/share/doc/fretly/copyright usr/share/doc/fretly/changelog.gz \
@@ -53,6 +55,18 @@ out=$(desktop-file-validate "$import" 2>&1) && [[ -z $out ]] || bad "import entr
 grep -qx 'Exec=fretly --import %f' "$import" || bad "the import entry does not run --import"
 grep -qx 'MimeType=text/plain;' "$import" || bad "the import entry is not offered for plain text"
 grep -qx 'NoDisplay=true' "$import" || bad "the import entry shows in menus"
+play=$share/applications/fretly-play.desktop
+out=$(desktop-file-validate "$play" 2>&1) && [[ -z $out ]] || bad "play entry: $out"
+for line in 'Exec=fretly --play %f' 'NoDisplay=true' 'Terminal=false' 'MimeType=application/x-fretly-document;' \
+            'Name=Play with Fretly'; do
+  grep -qx "$line" "$play" || bad "play entry lacks $line"
+done
+libdir=$(dirname "$(find "$root/usr/lib" -name fretly-gui.so)")
+[[ -s $libdir/fretly-audio.so ]] || bad "no fretly-audio.so beside fretly-gui.so"
+# FluidSynth is loaded only to play: the launcher and the core never link it.
+for f in "$root/usr/bin/fretly" "$libdir/libfretly-core.so"*; do
+  ! objdump -p "$f" | grep -q 'NEEDED.*fluidsynth' || bad "$(basename "$f") links FluidSynth"
+done
 appstreamcli validate --no-net "$share/metainfo/org.example.fretly.metainfo.xml" >"$scratch/as.log" 2>&1 \
   || { cat "$scratch/as.log"; bad "appstreamcli validate"; }
 

@@ -53,7 +53,7 @@ void CFretlyView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT nFlags)
         switch (nFlags & 0xFF) {
         case SCAN_UP:
             if (m_nCurStaff == 0 && m_nCurRow == 0) {
-                AfxBeep();
+                RefuseMove();
                 break;
             }
             m_nCurCol += nColumnShift;
@@ -68,7 +68,7 @@ void CFretlyView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT nFlags)
             break;
         case SCAN_DOWN:
             if (m_nCurStaff == pDoc->m_nStaffs - 1 && m_nCurRow == TEXT_ROW) {
-                AfxBeep();
+                RefuseMove();
                 break;
             }
             m_nCurCol += nColumnShift;
@@ -83,7 +83,7 @@ void CFretlyView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT nFlags)
             break;
         case SCAN_LEFT:
             if (m_nCurStaff == 0 && m_nCurCol == FIRST_MUSIC_COLUMN) {
-                AfxBeep();
+                RefuseMove();
             } else if (--m_nCurCol < FIRST_MUSIC_COLUMN) {
                 m_nCurCol = LAST_MUSIC_COLUMN;
                 --m_nCurStaff;

@@ -25,6 +25,7 @@
 #include "framework/Document.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
+#include "framework/qt/QtAccessibleTab.h"
 #include "framework/qt/QtDialogWindow.h"
 #include "framework/qt/QtUserInterface.h"
 #include "framework/qt/ScrollViewHost.h"
@@ -134,6 +135,9 @@ int CMainFrame::OnCreate()
         return -1;
 
     BuildStatusBar();
+    for (const auto& [nID, pPane] : m_indicators)
+        AfxMarkIndicatorPane(pPane, Text(AfxLoadString(nID)));
+    AfxNameWindowParts(this);
     return 0;
 }
 

@@ -142,6 +142,13 @@ CAccessibleText* CFretlyView::GetAccessibleText()
 
 void CFretlyView::ReleaseAccessibleText() { m_pAccessible.reset(); }
 
+bool CFretlyView::OnCmdMsg(UINT nID)
+{
+    if (m_pAccessible)
+        m_pAccessible->ExpectWideChange();
+    return CScrollView::OnCmdMsg(nID);
+}
+
 void CFretlyView::RefuseMove()
 {
     AfxBeep();

@@ -47,6 +47,9 @@ public:
     // covers a two-digit fret number. Takes the current column in nCol.
     void GetPaintedCursor(int& nCol, int& nWidth) const;
 
+    // Commands may change more than the cursor's row: assistive technology is warned.
+    bool OnCmdMsg(UINT nID) override;
+
     // Assistive technology (view/TabAccessible.h).
     CAccessibleText* GetAccessibleText() override;
     void ReleaseAccessibleText() override;

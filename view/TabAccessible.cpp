@@ -32,6 +32,7 @@ CTabAccessible::CTabAccessible(CFretlyView& view) : m_view(view)
     GetCursor(nStaff, nRow, nCol);
     m_nCaret = CTabText::OffsetOf(nStaff, nRow, nCol);
     m_nStaff = nStaff;
+    m_nRow = nRow;
     m_nStaffs = m_view.GetDocument() != nullptr ? m_view.GetDocument()->m_nStaffs : 0;
     m_words = Describe(true);
     SnapshotAroundCursor();
@@ -202,19 +203,21 @@ void CTabAccessible::SnapshotAroundCursor()
 {
     int nStaff = 0, nRow = 0, nCol = 0;
     GetCursor(nStaff, nRow, nCol);
-    // The staff before (Backspace at column 1 erases there), the cursor's, and two after
-    // (a wrap carries onto the next; Insert Staff and Merge Up work there).
-    TakeSnapshot(nStaff - 1, 4);
+    // The staff before (Backspace at column 1 erases there), the cursor's, and the next (a
+    // wrap carries a word onto it, Merge Up pulls from it); staffs inserted or deleted are
+    // found by the change in count.
+    TakeSnapshot(nStaff - 1, SNAPSHOT_STAFFS);
 }
 
-void CTabAccessible::ExpectFarChange()
+void CTabAccessible::ExpectWideChange()
 {
+    m_bWideChange = true;
     int nStaff = 0, nRow = 0, nCol = 0;
     GetCursor(nStaff, nRow, nCol);
     TakeSnapshot(nStaff - 1, FAR_CHANGE_STAFFS + 1);
 }
 
-void CTabAccessible::ReportTextChange()
+bool CTabAccessible::ReportTextChange()
 {
     const CFretlyDoc* pDoc = m_view.GetDocument();
     const int nStaffs = pDoc != nullptr ? pDoc->m_nStaffs : 0;
@@ -231,13 +234,13 @@ void CTabAccessible::ReportTextChange()
     while (f <= b && f < nStaffs && same(f, f))
         ++f;
     if (f > b && nDelta == 0)
-        return;
+        return false;
     // No edit adds or removes more than a staff or two: this is another document, read
     // into the view (its first update comes before the view's reset).
     if (nDelta > 2 || nDelta < -2) {
         ReportNewText();
         m_bNewTextReported = true;
-        return;
+        return true;
     }
     int nOldLast = b;
     int nNewLast = b + nDelta;
@@ -259,25 +262,28 @@ void CTabAccessible::ReportTextChange()
            removed[removed.size() - 1 - nTail] == inserted[inserted.size() - 1 - nTail])
         ++nTail;
     if (nHead + nTail == removed.size() && nHead + nTail == inserted.size())
-        return;
+        return true;
     if (GetSink() != nullptr) {
         const std::string_view r(removed.data() + nHead, removed.size() - nHead - nTail);
         const std::string_view i(inserted.data() + nHead, inserted.size() - nHead - nTail);
         GetSink()->OnTextChanged(f * CTabText::STAFF_CHARS + static_cast<long long>(nHead), r, i);
     }
+    return true;
 }
 
-void CTabAccessible::ReportPlace(bool bForceStaff)
+void CTabAccessible::ReportPlace(bool bForceStaff, bool bTextChanged, int nStaff, int nRow, int nCol)
 {
-    int nStaff = 0, nRow = 0, nCol = 0;
-    GetCursor(nStaff, nRow, nCol);
     const int nStaffs = m_view.GetDocument() != nullptr ? m_view.GetDocument()->m_nStaffs : 0;
     const long long nCaret = CTabText::OffsetOf(nStaff, nRow, nCol);
     const bool bStaffChanged = bForceStaff || nStaff != m_nStaff || nStaffs != m_nStaffs;
-    std::string words = Describe(bStaffChanged);
     const bool bCaretMoved = nCaret != m_nCaret;
+    // The words follow the caret's cell and what it holds: nothing else changes them.
+    if (!bCaretMoved && !bStaffChanged && !bTextChanged)
+        return;
+    std::string words = Describe(bStaffChanged);
     m_nCaret = nCaret;
     m_nStaff = nStaff;
+    m_nRow = nRow;
     m_nStaffs = nStaffs;
     if (bCaretMoved && GetSink() != nullptr)
         GetSink()->OnCaretMoved(nCaret);
@@ -293,9 +299,31 @@ void CTabAccessible::ReportPlace(bool bForceStaff)
 void CTabAccessible::OnViewUpdated()
 {
     m_bNewTextReported = false;
-    ReportTextChange();
-    ReportPlace(false);
-    SnapshotAroundCursor();
+    // Typing, Delete and Backspace within a staff change the cursor's row alone: where the
+    // cursor stayed on its row and nothing wider was done, that row is all there is to check.
+    bool bTextChanged = true;
+    const CFretlyDoc* pDoc = m_view.GetDocument();
+    const int nCurStaff = m_view.m_nCurStaff;
+    const int nCurRow = m_view.m_nCurRow;
+    if (!m_bWideChange && pDoc != nullptr && pDoc->m_nStaffs == m_nSnapStaffs && nCurStaff == m_nStaff &&
+        nCurRow == m_nRow && nCurStaff >= m_nSnapFirst && nCurStaff < m_nSnapFirst + m_nSnapCount) {
+        const char* pCopy = m_snapshot.data() + (nCurStaff - m_nSnapFirst) * STAFF_BYTES + nCurRow * ROW_SIZE;
+        bTextChanged = std::memcmp(pCopy, pDoc->m_ppStaffs[nCurStaff]->m_rows[nCurRow], STAFF_COLUMNS) != 0;
+        // Nothing changed and the cursor's fields are as they were: so is all that is told.
+        if (!bTextChanged && m_view.m_nCurCol == m_nRawCol && m_view.m_chLastTyped == m_chRawLastTyped)
+            return;
+    }
+    m_bWideChange = false;
+    m_nRawCol = m_view.m_nCurCol;
+    m_chRawLastTyped = m_view.m_chLastTyped;
+    if (bTextChanged)
+        bTextChanged = ReportTextChange();
+    int nStaff = 0, nRow = 0, nCol = 0;
+    GetCursor(nStaff, nRow, nCol);
+    ReportPlace(false, bTextChanged, nStaff, nRow, nCol);
+    // What was compared is still what the document holds, unless the cursor left its staff.
+    if (bTextChanged || std::max(0, nStaff - 1) != m_nSnapFirst || m_nSnapCount > SNAPSHOT_STAFFS)
+        SnapshotAroundCursor();
 }
 
 void CTabAccessible::ReportNewText()
@@ -329,7 +357,9 @@ void CTabAccessible::OnDocumentReset()
         ReportNewText();
     m_bNewTextReported = false;
     m_nCaret = -1;
-    ReportPlace(true);
+    int nStaff = 0, nRow = 0, nCol = 0;
+    GetCursor(nStaff, nRow, nCol);
+    ReportPlace(true, true, nStaff, nRow, nCol);
     SnapshotAroundCursor();
 }
 

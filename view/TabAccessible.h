@@ -38,13 +38,17 @@ public:
     void OnDocumentReset();
     // A move was refused with a beep: the place is said again.
     void OnMoveRefused();
-    // The next change may run on over many staffs (Insert Column, Move Down).
-    void ExpectFarChange();
+    // The next change may touch more than the cursor's row, or run on over many staffs
+    // (the edit commands, a bar line). Without this, an update that leaves the cursor on
+    // its staff and row is taken to have changed that row at most.
+    void ExpectWideChange();
 
     // Staffs reported per event when a whole document changes, so no event is huge.
     static constexpr int STAFFS_PER_EVENT = 1024;
     // How far a far-reaching change is followed.
     static constexpr int FAR_CHANGE_STAFFS = 256;
+    // Staffs compared after every update: the cursor's and one either side.
+    static constexpr int SNAPSHOT_STAFFS = 3;
 
 private:
     CTabText Text() const;
@@ -54,10 +58,11 @@ private:
     // Copies staffs [nFirst, nFirst + nCount) of the document as they are now.
     void TakeSnapshot(int nFirst, int nCount);
     void SnapshotAroundCursor();
-    void ReportTextChange();
+    // True when the text may have changed (then it was reported).
+    bool ReportTextChange();
     // The whole text replaced, in events of at most STAFFS_PER_EVENT staffs each.
     void ReportNewText();
-    void ReportPlace(bool bForceStaff);
+    void ReportPlace(bool bForceStaff, bool bTextChanged, int nStaff, int nRow, int nCol);
     void MoveCursorTo(int nStaff, int nRow, int nCol);
 
     CFretlyView& m_view;
@@ -70,7 +75,12 @@ private:
     int m_nSnapStaffs = 0;   // the document's staff count then
     bool m_bNewTextReported = false;
     long long m_nCaret = -1;
-    int m_nStaff = -1;       // the staff last named in the words
+    int m_nStaff = -1;       // the cursor's staff and row at the last update
+    int m_nRow = -1;
+    bool m_bWideChange = false;
+    // The view's cursor column and last typed character at the last update.
+    int m_nRawCol = -1;
+    char m_chRawLastTyped = 0;
     int m_nStaffs = -1;
     std::string m_words;
 };

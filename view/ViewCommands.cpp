@@ -4,7 +4,6 @@
 #include "framework/UserInterface.h"
 #include "resources/Resource.h"
 #include "view/FretlyView.h"
-#include "view/TabAccessible.h"
 
 void CFretlyView::OnEditVerticalBar()
 {
@@ -46,8 +45,6 @@ void CFretlyView::OnEditDeleteColumn()
 
 void CFretlyView::OnEditInsertColumn()
 {
-    if (m_pAccessible)
-        m_pAccessible->ExpectFarChange();
     GetDocument()->InsertColumns(m_nCurStaff, m_nCurCol, 1);
     m_chLastTyped = 0;
     MarkModifiedAndRefresh();
@@ -62,8 +59,6 @@ void CFretlyView::OnEditMergeUp()
 
 void CFretlyView::OnEditMoveDown()
 {
-    if (m_pAccessible)
-        m_pAccessible->ExpectFarChange();
     GetDocument()->MoveDown(m_nCurStaff, m_nCurCol);
     m_chLastTyped = 0;
     MarkModifiedAndRefresh();

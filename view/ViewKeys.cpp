@@ -4,6 +4,7 @@
 #include "document/FretlyDoc.h"
 #include "framework/UserInterface.h"
 #include "view/FretlyView.h"
+#include "view/TabAccessible.h"
 
 namespace {
 
@@ -190,6 +191,9 @@ void CFretlyView::OnStringRowChar(UINT nChar)
 
 void CFretlyView::BarLineStep()
 {
+    // The bar crosses all six strings, not just the cursor's.
+    if (m_pAccessible)
+        m_pAccessible->ExpectWideChange();
     GetDocument()->SetBarLine(m_nCurStaff, m_nCurCol);
     m_nCurCol += 2;
     m_chLastTyped = 0;

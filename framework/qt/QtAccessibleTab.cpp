@@ -223,54 +223,57 @@ QString CQtAccessibleTab::Range(long long nStart, long long nEnd, int* startOffs
     return text(*startOffset, *endOffset);
 }
 
-QString CQtAccessibleTab::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
-                                       int* endOffset) const
+QString CQtAccessibleTab::UnitText(long long nOffset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                                   int* endOffset) const
 {
     long long nStart = 0, nEnd = 0;
-    if (offset == -2)   // the caret, in AT-SPI's way of asking
-        offset = cursorPosition();
-    if (!UnitAt(offset, boundaryType, nStart, nEnd)) {
+    if (nOffset < 0 || !UnitAt(nOffset, boundaryType, nStart, nEnd)) {
         *startOffset = *endOffset = -1;
         return QString();
     }
     return Range(nStart, nEnd, startOffset, endOffset);
+}
+
+QString CQtAccessibleTab::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                                       int* endOffset) const
+{
+    if (offset == -2)   // the caret, in AT-SPI's way of asking
+        offset = cursorPosition();
+    return UnitText(offset, boundaryType, startOffset, endOffset);
 }
 
 QString CQtAccessibleTab::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
                                            int* endOffset) const
 {
-    long long nStart = 0, nEnd = 0;
     if (offset == -2)
         offset = cursorPosition();
     // The unit just before the one that holds the offset (the last one at the end).
     long long nBefore = offset - 1;
-    if (boundaryType != QAccessible::CharBoundary && boundaryType != QAccessible::NoBoundary) {
-        const long long nAt = std::min<long long>(offset, characterCount() - 1);
-        nBefore = UnitAt(nAt, boundaryType, nStart, nEnd) ? (offset >= characterCount() ? nStart : nStart - 1) : -1;
-    }
-    if (boundaryType == QAccessible::NoBoundary || nBefore < 0 || !UnitAt(nBefore, boundaryType, nStart, nEnd)) {
-        *startOffset = *endOffset = -1;
-        return QString();
-    }
-    return Range(nStart, nEnd, startOffset, endOffset);
+    long long nStart = 0, nEnd = 0;
+    if (boundaryType == QAccessible::NoBoundary)
+        nBefore = -1;
+    else if (boundaryType != QAccessible::CharBoundary)
+        nBefore = !UnitAt(std::min<long long>(offset, characterCount() - 1), boundaryType, nStart, nEnd) ? -1
+                  : offset >= characterCount()                                                          ? nStart
+                                                                                                        : nStart - 1;
+    return UnitText(nBefore, boundaryType, startOffset, endOffset);
 }
 
 QString CQtAccessibleTab::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
                                           int* endOffset) const
 {
-    long long nStart = 0, nEnd = 0;
     if (offset == -2)
         offset = cursorPosition();
     // The unit just after the one that holds the offset.
     long long nAfter = offset + 1;
-    if (boundaryType != QAccessible::CharBoundary)
+    long long nStart = 0, nEnd = 0;
+    if (boundaryType == QAccessible::NoBoundary)
+        nAfter = -1;
+    else if (boundaryType != QAccessible::CharBoundary)
         nAfter = UnitAt(offset, boundaryType, nStart, nEnd) ? nEnd : -1;
-    if (boundaryType == QAccessible::NoBoundary || nAfter < 0 || nAfter >= characterCount() ||
-        !UnitAt(nAfter, boundaryType, nStart, nEnd)) {
-        *startOffset = *endOffset = -1;
-        return QString();
-    }
-    return Range(nStart, nEnd, startOffset, endOffset);
+    if (nAfter >= characterCount())
+        nAfter = -1;
+    return UnitText(nAfter, boundaryType, startOffset, endOffset);
 }
 
 QRect CQtAccessibleTab::characterRect(int offset) const

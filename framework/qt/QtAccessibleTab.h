@@ -62,6 +62,9 @@ private:
     bool UnitAt(long long nOffset, QAccessible::TextBoundaryType boundaryType, long long& nStart,
                 long long& nEnd) const;
     QString Range(long long nStart, long long nEnd, int* startOffset, int* endOffset) const;
+    // The text of the unit holding nOffset, or nothing (offsets -1) where there is none.
+    QString UnitText(long long nOffset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                     int* endOffset) const;
 
     CScrollViewHost* m_pHost;
 };

@@ -146,7 +146,15 @@ class Session:
         self.fretly_proc = subprocess.Popen([self.fretly, *args], env=self.env, stdout=self.fretly_log,
                                             stderr=subprocess.STDOUT)
         self.procs.append(self.fretly_proc)
-        self.app = wait_for('Fretly on the accessibility bus', self.find_app, 60)
+        try:
+            # Generous: on a loaded machine the program, the registry and a screen reader
+            # all start at once.
+            self.app = wait_for('Fretly on the accessibility bus', self.find_app, 120)
+        except AssertionError:
+            self.fretly_log.flush()
+            with open(self.fretly_log.name, errors='replace') as log:
+                print('Fretly said: ' + log.read()[-2000:], flush=True)
+            raise
         return self.app
 
     def find_app(self):

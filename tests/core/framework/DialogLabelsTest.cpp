@@ -2,6 +2,9 @@
 // tab-separated columns is read.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include "framework/DialogLabels.h"
 #include "resources/DialogTemplates.h"
 #include "resources/Resource.h"

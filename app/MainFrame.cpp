@@ -26,6 +26,7 @@
 #include "framework/View.h"
 #include "framework/VirtualKeys.h"
 #include "framework/WinApp.h"
+#include "framework/qt/QtAccessibleTab.h"
 #include "framework/qt/QtDialogWindow.h"
 #include "framework/qt/QtUserInterface.h"
 #include "framework/qt/ScrollViewHost.h"
@@ -127,6 +128,9 @@ int CMainFrame::OnCreate()
         return -1;
 
     BuildStatusBar();
+    for (const auto& [nID, pPane] : m_indicators)
+        AfxMarkIndicatorPane(pPane, Text(AfxLoadString(nID)));
+    AfxNameWindowParts(this);
     return 0;
 }
 

@@ -9,6 +9,7 @@
 
 #include "document/FretlyDoc.h"
 #include "document/TabSnapshot.h"
+#include "framework/AccessibleText.h"
 #include "framework/RecoveryCopy.h"
 #include "framework/View.h"
 #include "view/FretlyView.h"
@@ -47,7 +48,27 @@ public:
     std::unique_ptr<CDC> GetDC() override { return std::make_unique<CNullDC>(); }
 };
 
-void BM_Keystroke(benchmark::State& state)
+// A screen reader's end of the pane: takes a copy of everything it is told, as the toolkit
+// does when it turns the events into its own strings.
+class CCopyingSink : public CAccessibleTextSink {
+public:
+    explicit CCopyingSink(CAccessibleText& text) : m_text(text) {}
+    void OnTextChanged(long long nPos, std::string_view removed, std::string_view inserted) override
+    {
+        m_last.assign(removed).append(inserted);
+        benchmark::DoNotOptimize(nPos);
+    }
+    void OnCaretMoved(long long nOffset) override { benchmark::DoNotOptimize(nOffset); }
+    void OnValueChanged() override { benchmark::DoNotOptimize(m_text.GetValue()); }
+    void OnDescriptionChanged() override { m_last = m_text.GetDescription(); }
+
+private:
+    CAccessibleText& m_text;
+    std::string m_last;
+};
+
+// bAccessible: assistive technology listens (the pane's accessible text made, events copied).
+void RunKeystroke(benchmark::State& state, bool bAccessible)
 {
     const int nStaffs = static_cast<int>(state.range(0));
     g_client = CRect(0, 0, 800, static_cast<int>(state.range(1)));
@@ -72,6 +93,12 @@ void BM_Keystroke(benchmark::State& state)
     view.OnHostScroll(CPoint(0, 8 + 8 * nTarget * kCell.cy));
     const CPoint pos = view.GetScrollPosition();
     view.OnLButtonDown(0, CPoint(8 + 10 * kCell.cx - pos.x, 8 + 8 * nTarget * kCell.cy + 2 * kCell.cy - pos.y));
+    std::unique_ptr<CCopyingSink> pSink;
+    if (bAccessible) {
+        CAccessibleText* pText = view.GetAccessibleText();
+        pSink = std::make_unique<CCopyingSink>(*pText);
+        pText->SetSink(pSink.get());
+    }
 
     CNullDC dc;
     for (auto _ : state) {
@@ -83,6 +110,11 @@ void BM_Keystroke(benchmark::State& state)
     if (view.m_nCurStaff != nTarget)
         state.SkipWithError("the cursor is not where the benchmark put it");
 }
+
+void BM_Keystroke(benchmark::State& state) { RunKeystroke(state, false); }
+
+// The same keystroke with assistive technology listening, against the same without it.
+void BM_KeystrokeAccessible(benchmark::State& state) { RunKeystroke(state, state.range(3) != 0); }
 
 } // namespace
 
@@ -110,6 +142,9 @@ void BM_RecoverySnapshot(benchmark::State& state)
 BENCHMARK(BM_Keystroke)
     ->ArgNames({"staffs", "height", "recovery"})
     ->ArgsProduct({{1, 1000, 100000}, {600, 128}, {0, 1}});
+BENCHMARK(BM_KeystrokeAccessible)
+    ->ArgNames({"staffs", "height", "recovery", "a11y"})
+    ->ArgsProduct({{1, 100000}, {600}, {0}, {0, 1}});
 BENCHMARK(BM_RecoverySnapshot)
     ->ArgNames({"staffs", "snapshot"})
     ->ArgsProduct({{1000, 100000}, {0, 1}})

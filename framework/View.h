@@ -6,6 +6,7 @@
 #include "framework/CmdTarget.h"
 #include "framework/DC.h"
 
+class CAccessibleText;
 class CDocument;
 class CPrintInfo;
 
@@ -52,6 +53,12 @@ public:
 
     // The framework's default message processing.
     void Default() {}
+
+    // What assistive technology is told of the view's text, made on the first call and
+    // kept until released; nullptr for views without text. Until then the view does no
+    // work for assistive technology at all.
+    virtual CAccessibleText* GetAccessibleText() { return nullptr; }
+    virtual void ReleaseAccessibleText() {}
 
     // Standard print commands (ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW),
     // bound by views that print. ID_FILE_PRINT_DIRECT prints without the Print dialog,

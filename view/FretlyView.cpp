@@ -7,6 +7,7 @@
 #include "document/FretlyDoc.h"
 #include "framework/UserInterface.h"
 #include "resources/Resource.h"
+#include "view/TabAccessible.h"
 
 BEGIN_MESSAGE_MAP(CFretlyView, CScrollView)
 ON_COMMAND(ID_EDIT_VERTICALBAR, OnEditVerticalBar)
@@ -85,6 +86,8 @@ void CFretlyView::OnInitialUpdate()
     // A document opened into a view that was scrolled down shows its top, where the
     // cursor now is, not the old document's scroll position.
     ScrollToPosition(CPoint(0, 0));
+    if (m_pAccessible)
+        m_pAccessible->OnDocumentReset();
 }
 
 void CFretlyView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
@@ -126,6 +129,51 @@ void CFretlyView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
     ScrollToPosition(pos);
 
     CScrollView::OnUpdate(pSender, lHint, pHint);
+    if (m_pAccessible)
+        m_pAccessible->OnViewUpdated();
+}
+
+CAccessibleText* CFretlyView::GetAccessibleText()
+{
+    if (!m_pAccessible)
+        m_pAccessible = std::make_unique<CTabAccessible>(*this);
+    return m_pAccessible.get();
+}
+
+void CFretlyView::ReleaseAccessibleText() { m_pAccessible.reset(); }
+
+bool CFretlyView::OnCmdMsg(UINT nID)
+{
+    if (m_pAccessible)
+        m_pAccessible->ExpectWideChange();
+    return CScrollView::OnCmdMsg(nID);
+}
+
+void CFretlyView::RefuseMove()
+{
+    AfxBeep();
+    if (m_pAccessible)
+        m_pAccessible->OnMoveRefused();
+}
+
+void CFretlyView::GetPaintedCursor(int& nCol, int& nWidth) const
+{
+    // A two-digit fret number is one unit for the cursor, unless a number is being
+    // typed digit by digit. The cursor's cells stay within the music columns 1-76.
+    nWidth = 1;
+    const CFretlyDoc* pDoc = GetDocument();
+    if (pDoc == nullptr || m_nCurStaff < 0 || m_nCurStaff >= pDoc->m_nStaffs || m_nCurRow < 0 || m_nCurRow > TEXT_ROW ||
+        nCol < 0 || nCol >= STAFF_COLUMNS)
+        return;
+    const char* row = pDoc->m_ppStaffs[m_nCurStaff]->m_rows[m_nCurRow];
+    if (m_nCurRow != TEXT_ROW && m_chLastTyped == 0 && IsDigit(row[nCol])) {
+        if (nCol - 1 >= FIRST_MUSIC_COLUMN && IsDigit(row[nCol - 1])) {
+            nWidth = 2;
+            --nCol;
+        } else if (nCol + 1 <= LAST_MUSIC_COLUMN && IsDigit(row[nCol + 1])) {
+            nWidth = 2;
+        }
+    }
 }
 
 void CFretlyView::GetStaffsToPaint(CDC* pDC, int& nFirst, int& nLast) const
@@ -183,18 +231,12 @@ void CFretlyView::OnDraw(CDC* pDC)
     pDC->SetBkColor(m_nCurRow == TEXT_ROW ? CURSOR_TEXT_ROW_BK : CURSOR_STRING_BK);
     pDC->SetBkMode(OPAQUE);
 
-    // A two-digit fret number is one unit for the cursor, unless a number is being
-    // typed digit by digit. The cursor's cells stay within the music columns 1-76.
     const char* row = pDoc->m_ppStaffs[m_nCurStaff]->m_rows[m_nCurRow];
-    m_nCursorWidth = 1;
-    if (m_nCurRow != TEXT_ROW && m_chLastTyped == 0 && IsDigit(row[m_nCurCol])) {
-        if (m_nCurCol - 1 >= FIRST_MUSIC_COLUMN && IsDigit(row[m_nCurCol - 1])) {
-            m_nCursorWidth = 2;
-            --m_nCurCol;
-        } else if (m_nCurCol + 1 <= LAST_MUSIC_COLUMN && IsDigit(row[m_nCurCol + 1])) {
-            m_nCursorWidth = 2;
-        }
-    }
+    const int nColBefore = m_nCurCol;
+    GetPaintedCursor(m_nCurCol, m_nCursorWidth);
+    // Over three digits or more a later paint moves the cursor on, with no update.
+    if (m_pAccessible && m_nCurCol != nColBefore)
+        m_pAccessible->OnViewUpdated();
 
     pDC->TextOut(m_xMargin + m_nCurCol * m_cxChar,
                  m_yMargin + (LINES_PER_STAFF * m_nCurStaff + m_nCurRow) * m_cyChar, row + m_nCurCol,

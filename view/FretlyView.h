@@ -8,6 +8,7 @@
 #include "framework/View.h"
 
 class CFretlyDoc;
+class CTabAccessible;
 
 class CFretlyView : public CScrollView {
 public:
@@ -41,6 +42,17 @@ public:
     void OnEditInsertColumn();
     void OnEditMergeUp();
     void OnEditMoveDown();
+
+    // The cursor as the next paint shows it: nCol its first column, nWidth 2 where it
+    // covers a two-digit fret number. Takes the current column in nCol.
+    void GetPaintedCursor(int& nCol, int& nWidth) const;
+
+    // Commands may change more than the cursor's row: assistive technology is warned.
+    bool OnCmdMsg(UINT nID) override;
+
+    // Assistive technology (view/TabAccessible.h).
+    CAccessibleText* GetAccessibleText() override;
+    void ReleaseAccessibleText() override;
 
     // Fields, in declaration order
     std::unique_ptr<CFont> m_pFont;
@@ -97,6 +109,11 @@ private:
     // Every change ends here: mark the document modified, then let the views update.
     void MarkModifiedAndRefresh();
     void Refresh();
+    // A move that cannot be made: the beep, and the place said again to a screen reader.
+    void RefuseMove();
+
+    // Made only when assistive technology asks for it.
+    std::unique_ptr<CTabAccessible> m_pAccessible;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -5,6 +5,7 @@
 #include "framework/UserInterface.h"
 #include "framework/VirtualKeys.h"
 #include "view/FretlyView.h"
+#include "view/TabAccessible.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void CFretlyView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT nFlags)
         switch (nFlags & 0xFF) {
         case SCAN_UP:
             if (m_nCurStaff == 0 && m_nCurRow == 0) {
-                AfxBeep();
+                RefuseMove();
                 break;
             }
             m_nCurCol += nColumnShift;
@@ -64,7 +65,7 @@ void CFretlyView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT nFlags)
             break;
         case SCAN_DOWN:
             if (m_nCurStaff == pDoc->m_nStaffs - 1 && m_nCurRow == TEXT_ROW) {
-                AfxBeep();
+                RefuseMove();
                 break;
             }
             m_nCurCol += nColumnShift;
@@ -79,7 +80,7 @@ void CFretlyView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT nFlags)
             break;
         case SCAN_LEFT:
             if (m_nCurStaff == 0 && m_nCurCol == FIRST_MUSIC_COLUMN) {
-                AfxBeep();
+                RefuseMove();
             } else if (--m_nCurCol < FIRST_MUSIC_COLUMN) {
                 m_nCurCol = LAST_MUSIC_COLUMN;
                 --m_nCurStaff;
@@ -186,6 +187,9 @@ void CFretlyView::OnStringRowChar(UINT nChar)
 
 void CFretlyView::BarLineStep()
 {
+    // The bar crosses all six strings, not just the cursor's.
+    if (m_pAccessible)
+        m_pAccessible->ExpectWideChange();
     GetDocument()->SetBarLine(m_nCurStaff, m_nCurCol);
     m_nCurCol += 2;
     m_chLastTyped = 0;

@@ -19,6 +19,7 @@
 #include <climits>
 #include <vector>
 
+#include "framework/DialogLabels.h"
 #include "framework/DialogLayout.h"
 #include "framework/FrameworkResource.h"
 
@@ -138,6 +139,34 @@ void CQtDialogWindow::CreateControls()
             placed[i]->setGeometry(rc.left, rc.top, rc.Width(), rc.Height());
     }
     setFixedSize(layout.GetClientSize().cx, layout.GetClientSize().cy);
+    NameForReaders(placed);
+}
+
+void CQtDialogWindow::NameForReaders(const std::vector<QWidget*>& placed)
+{
+    // A screen reader names each field by its label, and reads a text set in tabbed
+    // columns as words; nothing on screen changes (the labels carry no mnemonics).
+    std::vector<CLabelledControl> controls;
+    for (const DlgControlTemplate& ctl : m_tmpl.controls) {
+        CLabelledControl::Kind kind = CLabelledControl::Kind::Other;
+        if (ctl.kind == DlgControlKind::Static || ctl.kind == DlgControlKind::StaticCenter)
+            kind = CLabelledControl::Kind::Label;
+        else if (ctl.kind == DlgControlKind::Edit || ctl.kind == DlgControlKind::EditMultiline)
+            kind = CLabelledControl::Kind::Field;
+        controls.push_back({kind, CRect(ctl.x, ctl.y, ctl.x + ctl.cx, ctl.y + ctl.cy)});
+    }
+    const std::vector<int> labels = AfxFindFieldLabels(controls);
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const DlgControlTemplate& ctl = m_tmpl.controls[i];
+        if (labels[i] >= 0) {
+            if (auto* pLabel = qobject_cast<QLabel*>(placed[labels[i]]))
+                pLabel->setBuddy(placed[i]);
+        }
+        if (ctl.kind == DlgControlKind::Icon)
+            placed[i]->setAccessibleName(QApplication::applicationName() + QStringLiteral(" icon"));
+        else if (ctl.text.find('\t') != std::string::npos)
+            placed[i]->setAccessibleName(BytesToQString(AfxSpokenLabel(ctl.text)));
+    }
 }
 
 void CQtDialogWindow::AddToLayout(CDialogLayout& layout, QWidget* pWidget, const DlgControlTemplate& ctl) const

@@ -61,6 +61,8 @@ protected:
 private:
     void CreateControls();
     QWidget* CreateControl(const DlgControlTemplate& ctl);
+    // Ties fields to their labels and words texts in columns, for screen readers.
+    void NameForReaders(const std::vector<QWidget*>& placed);
     // Tells the layout how much room the control's text needs in the dialog's face.
     void AddToLayout(CDialogLayout& layout, QWidget* pWidget, const DlgControlTemplate& ctl) const;
     // Ends the window when the CDialog's handler ended the dialog.

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "framework/qt/KeyTranslation.h"
+#include "framework/qt/QtAccessibleTab.h"
 #include "framework/qt/QtDC.h"
 
 namespace {
@@ -31,6 +32,7 @@ UINT MouseFlags(const QMouseEvent* pEvent)
 CScrollViewHost::CScrollViewHost(CScrollView* pView, QWidget* pParent)
     : QAbstractScrollArea(pParent), m_pView(pView)
 {
+    AfxInstallAccessibleFactory();
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -54,8 +56,11 @@ CScrollViewHost::CScrollViewHost(CScrollView* pView, QWidget* pParent)
 
 CScrollViewHost::~CScrollViewHost()
 {
-    if (m_pView != nullptr && m_pView->GetHost() == this)
+    if (m_pView != nullptr && m_pView->GetHost() == this) {
+        // What assistive technology was told goes with the window that told it.
+        m_pView->ReleaseAccessibleText();
         m_pView->SetHost(nullptr);
+    }
 }
 
 CRect CScrollViewHost::GetClientRect() const

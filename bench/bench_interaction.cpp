@@ -483,8 +483,9 @@ public:
         Load(nStaffs);
         const long nRssBefore = ReadStatusKiB("VmRSS:");
         ResetPeak();
-        qint64 t0 = 0, tFirst = -1, tTurn = 0;
-        std::vector<double> turns;
+        qint64 t0 = 0, tFirst = -1, tTurn = 0, cpu0 = 0, cpuFirst = 0;
+        std::vector<double> turns, turnsCpu;
+        qint64 cpuTurn = 0;
         QDialog* pPreview = nullptr;
         const int nTurns = m_bQuick ? 5 : 20;
         int nPages = 0;
@@ -498,6 +499,7 @@ public:
                     QMetaObject::invokeMethod(pPreview, "reject");
                     return;
                 }
+                cpuTurn = CFrameClock::CpuNow();
                 tTurn = g_pClock->Now();
                 pNext->trigger();
             });
@@ -510,6 +512,7 @@ public:
                 return;
             if (tFirst < 0) {
                 tFirst = g_pClock->m_tLastFrame;
+                cpuFirst = g_pClock->m_cpuLastFrame;
                 pPreview = pModal;
                 nPages = pModal->findChild<QPrintPreviewWidget*>()->pageCount();
                 // FRETLY_BENCH_GRAB=file.png keeps a picture of the first page shown.
@@ -520,10 +523,12 @@ public:
             }
             if (tTurn != 0) {
                 turns.push_back((g_pClock->m_tLastFrame - tTurn) / 1e6);
+                turnsCpu.push_back((g_pClock->m_cpuLastFrame - cpuTurn) / 1e6);
                 tTurn = 0;
                 turn();
             }
         };
+        cpu0 = CFrameClock::CpuNow();
         t0 = g_pClock->Now();
         Frame()->GetCommandAction(ID_FILE_PRINT_PREVIEW)->trigger();
         g_pClock->m_onFrame = nullptr;
@@ -534,9 +539,12 @@ public:
         CStats first;
         first.n = tFirst >= 0 ? 1 : 0;
         first.median = first.p99 = first.max = tFirst >= 0 ? (tFirst - t0) / 1e6 : -1;
-        Row(label, first);
+        CStats firstCpu = first;
+        firstCpu.median = firstCpu.p99 = tFirst >= 0 ? (cpuFirst - cpu0) / 1e6 : -1;
+        Row(label, first, &firstCpu);
         std::snprintf(label, sizeof label, "Preview %d staffs, page turn", nStaffs);
-        Row(label, Summarise(turns));
+        const CStats turnCpu = Summarise(turnsCpu);
+        Row(label, Summarise(turns), &turnCpu);
         std::printf("  %-34s %d pages; peak RSS %.1f MB (%.1f MB above the %.1f MB before)\n", "", nPages,
                     nPeak / 1024.0, (nPeak - nRssBefore) / 1024.0, nRssBefore / 1024.0);
         std::fflush(stdout);

@@ -27,6 +27,10 @@ CQtPreviewPages::CQtPreviewPages(QPrintPreviewWidget* pPreview, QPrinter* pPrint
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     m_pView->viewport()->installEventFilter(this);
+    // A search tree over thousands of sheets costs more to build, in time and memory,
+    // than a plain pass over them costs each time the window asks what is in sight.
+    if (m_pView->scene() != nullptr)
+        m_pView->scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     FollowViewport();
     raise();
     show();

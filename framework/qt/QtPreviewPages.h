@@ -18,6 +18,7 @@ class QPrintPreviewWidget;
 class QPrinter;
 
 class CQtPreviewPages : public QWidget {
+    Q_OBJECT
 public:
     // drawPage(n, painter) draws page n with painter, in the printer's page coordinates.
     CQtPreviewPages(QPrintPreviewWidget* pPreview, QPrinter* pPrinter,

@@ -3,7 +3,7 @@
 // real widgets of the running editor on Qt's offscreen platform, whose raster painter
 // paints every pixel into the backing store as on a desktop.
 //
-//   bench_interaction [--quick] [--reps N] [--no-preview] [--only-preview]
+//   bench_interaction [--quick] [--reps N] [--no-preview] [--only-preview] [--only-commands]
 //
 // Prints one table: median and 99th percentile in milliseconds of each interaction, for
 // documents of 1, 1,000 and 100,000 full staffs, the cursor at the start, the middle and
@@ -393,20 +393,35 @@ public:
     {
         CFretlyDoc* pDoc = Doc();
         const int nReps = m_bQuick ? 5 : std::max(5, m_nReps / 10);
-        // One copy of the whole document, as a yardstick for the cascade.
-        std::vector<double> copies;
+        // One copy of the whole document, as a yardstick for the cascade: into memory the
+        // process already holds (the copy itself), and into a new allocation (which adds
+        // the system's clearing of fresh pages).
+        std::vector<double> copies, copiesCpu, fresh, freshCpu;
+        std::vector<CStaff> warm(pDoc->m_ppStaffs.size());
         for (int i = 0; i < nReps; ++i) {
-            const qint64 t0 = g_pClock->Now();
+            qint64 cpu0 = CFrameClock::CpuNow();
+            qint64 t0 = g_pClock->Now();
+            for (std::size_t s = 0; s < warm.size(); ++s)
+                warm[s] = *pDoc->m_ppStaffs[s];
+            copies.push_back((g_pClock->Now() - t0) / 1e6);
+            copiesCpu.push_back((CFrameClock::CpuNow() - cpu0) / 1e6);
+
+            cpu0 = CFrameClock::CpuNow();
+            t0 = g_pClock->Now();
             std::vector<CStaff> copy;
             copy.reserve(pDoc->m_ppStaffs.size());
             for (const auto& p : pDoc->m_ppStaffs)
                 copy.push_back(*p);
-            copies.push_back((g_pClock->Now() - t0) / 1e6);
-            if (copy.size() != pDoc->m_ppStaffs.size())
+            fresh.push_back((g_pClock->Now() - t0) / 1e6);
+            freshCpu.push_back((CFrameClock::CpuNow() - cpu0) / 1e6);
+            if (copy.size() != warm.size() || std::memcmp(copy.back().m_rows, warm.back().m_rows, sizeof copy.back().m_rows))
                 std::abort();
         }
         const CStats copy = Summarise(copies);
-        Row("(one copy of the whole document)", copy);
+        const CStats copyCpu = Summarise(copiesCpu);
+        Row("(one copy of the whole document)", copy, &copyCpu);
+        const CStats freshStats = Summarise(freshCpu);
+        Row("(the same into new memory)", Summarise(fresh), &freshStats);
 
         struct CCommand {
             const char* name;
@@ -422,16 +437,19 @@ public:
         for (const CCommand& cmd : commands) {
             if (cmd.nID == ID_EDIT_DELETESTAFF && pDoc->m_nStaffs == 1)
                 continue;
-            std::vector<double> t;
+            std::vector<double> t, cpu;
             QAction* pAction = Frame()->GetCommandAction(cmd.nID);
             for (int i = 0; i < nReps; ++i) {
                 Restore();
                 PutCursor(0, 0, cmd.nCol);
                 t.push_back(TimeToFrame([&] { pAction->trigger(); }));
+                cpu.push_back(t.back() < 0 ? -1 : g_cpuLast);
             }
             const CStats s = Summarise(t);
-            std::printf("  %-34s %9.3f %9.3f %9.3f %5zu   %.2f x copy\n", cmd.name, s.median, s.p99, s.max, s.n,
-                        copy.median > 0 ? s.median / copy.median : 0.0);
+            const CStats c = Summarise(cpu);
+            std::printf("  %-34s %9.3f %9.3f %9.3f %5zu   cpu %7.3f %7.3f   %.2f x copy (cpu %.2f x)\n", cmd.name,
+                        s.median, s.p99, s.max, s.n, c.median, c.p99, copy.median > 0 ? s.median / copy.median : 0.0,
+                        copyCpu.median > 0 ? c.median / copyCpu.median : 0.0);
             std::fflush(stdout);
         }
         Restore();
@@ -583,7 +601,7 @@ private:
 int main(int argc, char** argv)
 {
     int nReps = 200;
-    bool bQuick = false, bPreview = true, bOnlyPreview = false;
+    bool bQuick = false, bPreview = true, bOnlyPreview = false, bOnlyCommands = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--quick") {
@@ -595,8 +613,10 @@ int main(int argc, char** argv)
             bPreview = false;
         } else if (arg == "--only-preview") {
             bOnlyPreview = true;
+        } else if (arg == "--only-commands") {
+            bOnlyCommands = true;
         } else {
-            std::fprintf(stderr, "usage: %s [--quick] [--reps N] [--no-preview] [--only-preview]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--quick] [--reps N] [--no-preview] [--only-preview] [--only-commands]\n", argv[0]);
             return 2;
         }
     }
@@ -626,7 +646,14 @@ int main(int argc, char** argv)
         std::printf("interaction (milliseconds, event to painted frame)  median       p99       max     n   cpu median  p99\n");
         const int sizes[][2] = {{1280, 900}, {3840, 2160}};
         const int docs[] = {1, 1000, 100000};
-        if (!bOnlyPreview) {
+        if (bOnlyCommands) {
+            bench.Resize(1280, 900);
+            for (int nStaffs : docs) {
+                bench.Load(nStaffs);
+                std::printf("commands at the first staff, %d staffs, 1280 x 900\n", nStaffs);
+                bench.Commands();
+            }
+        } else if (!bOnlyPreview) {
             for (const auto& size : sizes) {
                 bench.Resize(size[0], size[1]);
                 for (int nStaffs : docs) {
@@ -656,7 +683,7 @@ int main(int argc, char** argv)
             std::printf("save, 100,000 staffs\n");
             bench.Save();
         }
-        if (bPreview || bOnlyPreview) {
+        if ((bPreview || bOnlyPreview) && !bOnlyCommands) {
             bench.Resize(1280, 900);
             std::printf("print preview, 1280 x 900\n");
             for (int nStaffs : {1000, 10000, 100000})

@@ -4,6 +4,7 @@
 // paints every pixel into the backing store as on a desktop.
 //
 //   bench_interaction [--quick] [--reps N] [--no-preview] [--only-preview] [--only-commands]
+//                     [--window WxH] [--staffs N]
 //
 // Prints one table: median and 99th percentile in milliseconds of each interaction, for
 // documents of 1, 1,000 and 100,000 full staffs, the cursor at the start, the middle and
@@ -17,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPrintPreviewWidget>
 #include <QScrollBar>
 #include <QTimer>
@@ -70,10 +72,16 @@ public:
     qint64 m_cpuLastFrame = 0;
     QObject* m_pLastWindow = nullptr;
     std::function<void(QObject*)> m_onFrame;   // called after each frame
+    bool m_bTrace = qEnvironmentVariableIsSet("FRETLY_BENCH_TRACE");   // names what paints
 
 protected:
     bool eventFilter(QObject* pObj, QEvent* pEvent) override
     {
+        if (m_bTrace && pEvent->type() == QEvent::Paint) {
+            const QRect r = static_cast<QPaintEvent*>(pEvent)->rect();
+            std::fprintf(stderr, "paint %s %s %dx%d\n", pObj->metaObject()->className(),
+                         qPrintable(pObj->objectName()), r.width(), r.height());
+        }
         const bool bWidgetFrame = pEvent->type() == QEvent::UpdateRequest && pObj->isWidgetType() &&
                                   static_cast<QWidget*>(pObj)->isWindow();
         const bool bExpose = pEvent->type() == QEvent::Expose && qobject_cast<QWindow*>(pObj) != nullptr;
@@ -602,6 +610,8 @@ int main(int argc, char** argv)
 {
     int nReps = 200;
     bool bQuick = false, bPreview = true, bOnlyPreview = false, bOnlyCommands = false;
+    std::vector<std::pair<int, int>> sizes = {{1280, 900}, {3840, 2160}};
+    std::vector<int> docs = {1, 1000, 100000};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--quick") {
@@ -615,8 +625,17 @@ int main(int argc, char** argv)
             bOnlyPreview = true;
         } else if (arg == "--only-commands") {
             bOnlyCommands = true;
+        } else if (arg == "--window" && i + 1 < argc) {
+            // One window size only, e.g. 3840x2160.
+            int cx = 0, cy = 0;
+            if (std::sscanf(argv[++i], "%dx%d", &cx, &cy) == 2 && cx > 0 && cy > 0)
+                sizes = {{cx, cy}};
+        } else if (arg == "--staffs" && i + 1 < argc) {
+            // One document size only.
+            docs = {std::max(1, std::atoi(argv[++i]))};
         } else {
-            std::fprintf(stderr, "usage: %s [--quick] [--reps N] [--no-preview] [--only-preview] [--only-commands]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--quick] [--reps N] [--no-preview] [--only-preview] [--only-commands]\n"
+                         "       [--window WxH] [--staffs N]\n", argv[0]);
             return 2;
         }
     }
@@ -644,8 +663,6 @@ int main(int argc, char** argv)
         ui.SetMainWindow(bench.Frame());
 
         std::printf("interaction (milliseconds, event to painted frame)  median       p99       max     n   cpu median  p99\n");
-        const int sizes[][2] = {{1280, 900}, {3840, 2160}};
-        const int docs[] = {1, 1000, 100000};
         if (bOnlyCommands) {
             bench.Resize(1280, 900);
             for (int nStaffs : docs) {
@@ -655,7 +672,7 @@ int main(int argc, char** argv)
             }
         } else if (!bOnlyPreview) {
             for (const auto& size : sizes) {
-                bench.Resize(size[0], size[1]);
+                bench.Resize(size.first, size.second);
                 for (int nStaffs : docs) {
                     bench.Load(nStaffs);
                     const int positions[] = {0, nStaffs / 2, nStaffs - 1};
@@ -664,7 +681,7 @@ int main(int argc, char** argv)
                         if (nStaffs == 1 && p > 0)
                             break;
                         const QSize vp = bench.Host()->viewport()->size();
-                        std::printf("%d x %d window (view %d x %d), %d staffs, cursor at the %s\n", size[0], size[1],
+                        std::printf("%d x %d window (view %d x %d), %d staffs, cursor at the %s\n", size.first, size.second,
                                     vp.width(), vp.height(), nStaffs, names[p]);
                         bench.Interactions(positions[p]);
                     }

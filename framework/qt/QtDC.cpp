@@ -50,8 +50,8 @@ bool IsFixedPitchFace(const QString& face)
 }
 
 // Glyphs of the printable ASCII characters in one screen font, looked up once: a row of a
-// fixed-pitch grid is then drawn as glyphs at whole-cell steps, with no text shaping, which
-// is most of what drawing a screenful of rows costs.
+// fixed-pitch grid is then drawn as glyphs at whole-cell steps, with no text shaping for
+// each of the hundred-odd rows a large window shows.
 struct CGridGlyphs {
     QFont font;
     int nDpi = 0;

@@ -175,6 +175,12 @@ class CBenchUserInterface : public CQtUserInterface {
 public:
     int MessageBox(const std::string&, const std::string&, UINT) override { return IDYES; }
     void Beep() override {}
+    // Save As (the first save of a document made here) keeps the name it proposes.
+    bool GetFileName(const CFileDialogRequest& request, std::string& path) override
+    {
+        path = request.initialName;
+        return !request.bOpen && !path.empty();
+    }
 };
 
 void SendKey(QWidget* pWidget, int nKey, const QString& text = {})
@@ -609,7 +615,7 @@ private:
 int main(int argc, char** argv)
 {
     int nReps = 200;
-    bool bQuick = false, bPreview = true, bOnlyPreview = false, bOnlyCommands = false;
+    bool bQuick = false, bPreview = true, bOnlyPreview = false, bOnlyCommands = false, bOnlySave = false;
     std::vector<std::pair<int, int>> sizes = {{1280, 900}, {3840, 2160}};
     std::vector<int> docs = {1, 1000, 100000};
     for (int i = 1; i < argc; ++i) {
@@ -623,6 +629,8 @@ int main(int argc, char** argv)
             bPreview = false;
         } else if (arg == "--only-preview") {
             bOnlyPreview = true;
+        } else if (arg == "--only-save") {
+            bOnlySave = true;
         } else if (arg == "--only-commands") {
             bOnlyCommands = true;
         } else if (arg == "--window" && i + 1 < argc) {
@@ -634,7 +642,7 @@ int main(int argc, char** argv)
             // One document size only.
             docs = {std::max(1, std::atoi(argv[++i]))};
         } else {
-            std::fprintf(stderr, "usage: %s [--quick] [--reps N] [--no-preview] [--only-preview] [--only-commands]\n"
+            std::fprintf(stderr, "usage: %s [--quick] [--reps N] [--no-preview] [--only-preview] [--only-commands] [--only-save]\n"
                          "       [--window WxH] [--staffs N]\n", argv[0]);
             return 2;
         }
@@ -663,7 +671,11 @@ int main(int argc, char** argv)
         ui.SetMainWindow(bench.Frame());
 
         std::printf("interaction (milliseconds, event to painted frame)  median       p99       max     n   cpu median  p99\n");
-        if (bOnlyCommands) {
+        if (bOnlySave) {
+            bench.Load(100000);
+            std::printf("save, 100,000 staffs\n");
+            bench.Save();
+        } else if (bOnlyCommands) {
             bench.Resize(1280, 900);
             for (int nStaffs : docs) {
                 bench.Load(nStaffs);
@@ -700,7 +712,7 @@ int main(int argc, char** argv)
             std::printf("save, 100,000 staffs\n");
             bench.Save();
         }
-        if ((bPreview || bOnlyPreview) && !bOnlyCommands) {
+        if ((bPreview || bOnlyPreview) && !bOnlyCommands && !bOnlySave) {
             bench.Resize(1280, 900);
             std::printf("print preview, 1280 x 900\n");
             for (int nStaffs : {1000, 10000, 100000})

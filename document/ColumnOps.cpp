@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -34,6 +33,23 @@ void FillColumns(CStaff& staff, int nFirst, int nLast)
     assert(nFirst >= 0 && nLast <= LAST_COLUMN);
     for (int r = 0; r < STAFF_ROWS; ++r)
         std::memset(staff.m_rows[r] + nFirst, FillerFor(r), static_cast<size_t>(nLast - nFirst + 1));
+}
+
+// The highest column 1..nCol that holds anything but filler in any row; 0 when none.
+int LastUsedUpTo(const CStaff& staff, int nCol)
+{
+    int nResult = 0;
+    for (int r = 0; r < STAFF_ROWS && nResult < nCol; ++r) {
+        const char filler = FillerFor(r);
+        // Only a column right of the highest found so far can raise it.
+        for (int c = nCol; c > nResult; --c) {
+            if (staff.m_rows[r][c] != filler) {
+                nResult = c;
+                break;
+            }
+        }
+    }
+    return nResult;
 }
 
 // The longest run of non-filler characters, over the seven rows, that ends in
@@ -87,17 +103,23 @@ CCascadeStep PlanStep(const CStaff& staff, int nCount)
     return step;
 }
 
-// Opens nCount filler columns at nCol in a staff used up to nLast; the staff is
-// rebuilt from a fresh one, so its trailing edge ends as filler.
+// Opens nCount filler columns at nCol in a staff used up to nLast. Every column the
+// shift does not fill ends as filler, the trailing edge included, as in a staff rebuilt
+// from a fresh one; done in place, row by row, as the cascade does this to every staff.
 void OpenColumns(CStaff& staff, int nCol, int nCount, int nLast)
 {
     if (nCol - 1 >= nLast)
         return;
     assert(nLast + nCount <= LAST_MUSIC_COLUMN);
-    CStaff rebuilt;
-    CopyColumns(staff, 0, nCol - 1, rebuilt, 0);
-    CopyColumns(staff, nCol, nLast, rebuilt, nCol + nCount);
-    staff = rebuilt;
+    for (int r = 0; r < STAFF_ROWS; ++r) {
+        char* row = staff.m_rows[r];
+        const char filler = FillerFor(r);
+        std::memmove(row + nCol + nCount, row + nCol, static_cast<size_t>(nLast - nCol + 1));
+        std::memset(row + nCol, filler, static_cast<size_t>(nCount));
+        std::memset(row + nLast + nCount + 1, filler, static_cast<size_t>(LAST_COLUMN - nLast - nCount));
+        row[STAFF_COLUMNS] = '\0';
+        row[STAFF_COLUMNS + 1] = '\0';
+    }
 }
 
 }  // namespace
@@ -114,41 +136,46 @@ void CFretlyDoc::DeleteColumn(int nStaff, int nCol)
     }
 }
 
-// Each staff that overflows first needs room on the next one, so the cascade is
-// planned forward (every step depends only on the staffs as they were) and then
-// carried out from its far end back to nStaff. This gives what the natural
-// recursion gives, without a stack as deep as the tablature is long.
+// The cascade walks forward. Each staff's step depends only on that staff as it was and
+// on what the staff before passes on, and the block a staff passes on is put aside
+// before the staff changes; so one pass with two staff-sized buffers does what the
+// natural recursion does, without its stack or a list of steps as long as the tablature.
 void CFretlyDoc::InsertColumns(int nStaff, int nCol, int nCount)
 {
     if (nStaff < 0 || nStaff >= m_nStaffs || nCol < FIRST_MUSIC_COLUMN || nCount < 1)
         return;
 
-    std::vector<CCascadeStep> steps;
+    CStaff blocks[2];      // what the last staff passed on, and what this one passes on
+    int nIncoming = 0;     // width of the block passed on to this staff (columns 1..)
     int nCurrent = std::min(nCount, MAX_INSERT_COUNT);
     for (int s = nStaff;; ++s) {
-        const CCascadeStep step = PlanStep(*m_ppStaffs[s], nCurrent);
-        steps.push_back(step);
+        CStaff& staff = *m_ppStaffs[s];
+        CStaff& incoming = blocks[(s - nStaff) % 2];
+        CStaff& outgoing = blocks[(s - nStaff + 1) % 2];
+        const CCascadeStep step = PlanStep(staff, nCurrent);
+        int nLast = step.nLast;
+        int nNext = 0;
+        if (step.Overflows()) {
+            CopyColumns(staff, step.nFirst, step.nLast, outgoing, FIRST_MUSIC_COLUMN);
+            if (s + 1 < m_nStaffs)
+                nNext = step.BlockWidth() + GapBefore(*m_ppStaffs[s + 1]);
+            FillColumns(staff, step.nFirst, step.nLast);
+            // Nothing was in use right of the block, and the block is filler now.
+            nLast = LastUsedUpTo(staff, step.nFirst - 1);
+        }
+        OpenColumns(staff, s == nStaff ? nCol : FIRST_MUSIC_COLUMN, step.nCount, nLast);
+        if (nIncoming > 0)
+            CopyColumns(incoming, FIRST_MUSIC_COLUMN, nIncoming, staff, FIRST_MUSIC_COLUMN);
         if (!step.Overflows())
             break;
         if (s + 1 == m_nStaffs) {
             // Only the end of a cascade appends, so one call adds at most one staff.
             InsertStaff(s);
+            CopyColumns(outgoing, FIRST_MUSIC_COLUMN, step.BlockWidth(), *m_ppStaffs[s + 1], FIRST_MUSIC_COLUMN);
             break;
         }
-        nCurrent = step.BlockWidth() + GapBefore(*m_ppStaffs[s + 1]);
-    }
-
-    for (size_t i = steps.size(); i-- > 0;) {
-        const CCascadeStep& step = steps[i];
-        const int s = nStaff + static_cast<int>(i);
-        CStaff& staff = *m_ppStaffs[s];
-        int nLast = step.nLast;
-        if (step.Overflows()) {
-            CopyColumns(staff, step.nFirst, step.nLast, *m_ppStaffs[s + 1], FIRST_MUSIC_COLUMN);
-            FillColumns(staff, step.nFirst, step.nLast);
-            nLast = staff.GetLastUsedColumn();
-        }
-        OpenColumns(staff, i == 0 ? nCol : FIRST_MUSIC_COLUMN, step.nCount, nLast);
+        nIncoming = step.BlockWidth();
+        nCurrent = nNext;
     }
 }
 

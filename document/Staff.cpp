@@ -14,13 +14,15 @@ CStaff::CStaff()
 int CStaff::GetLastUsedColumn() const
 {
     int nResult = 0;
-    for (int r = 0; r < STAFF_ROWS; ++r) {
+    for (int r = 0; r < STAFF_ROWS && nResult < LAST_MUSIC_COLUMN; ++r) {
         const char filler = FillerFor(r);
-        int c = LAST_MUSIC_COLUMN;
-        while (c > 0 && m_rows[r][c] == filler)
-            --c;
-        if (c > nResult)
-            nResult = c;
+        // Only a column right of the highest found so far can raise it.
+        for (int c = LAST_MUSIC_COLUMN; c > nResult; --c) {
+            if (m_rows[r][c] != filler) {
+                nResult = c;
+                break;
+            }
+        }
     }
     return nResult;
 }

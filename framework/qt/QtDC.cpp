@@ -3,6 +3,9 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QVarLengthArray>
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainter>
@@ -25,6 +28,15 @@ bool IsAscii(std::string_view text)
     return true;
 }
 
+bool IsPrintableAscii(std::string_view text)
+{
+    for (char c : text) {
+        if (c < 0x20 || c > 0x7e)
+            return false;
+    }
+    return true;
+}
+
 // Faces that a fixed-pitch grid relies on.
 bool IsFixedPitchFace(const QString& face)
 {
@@ -35,6 +47,51 @@ bool IsFixedPitchFace(const QString& face)
             return true;
     }
     return false;
+}
+
+// Glyphs of the printable ASCII characters in one screen font, looked up once: a row of a
+// fixed-pitch grid is then drawn as glyphs at whole-cell steps, with no text shaping for
+// each of the hundred-odd rows a large window shows.
+struct CGridGlyphs {
+    QFont font;
+    int nDpi = 0;
+    bool bUsable = false;
+    int cxCell = 0;
+    QRawFont raw;
+    quint32 glyphs[128] = {};
+};
+
+const CGridGlyphs& GridGlyphs(const QFont& font, int nDpi)
+{
+    static CGridGlyphs cache;
+    if (cache.nDpi == nDpi && cache.font == font && cache.font.key() == font.key())
+        return cache;
+    cache = CGridGlyphs();
+    cache.font = font;
+    cache.nDpi = nDpi;
+    const QFontInfo info(font);
+    cache.raw = QRawFont::fromFont(font);
+    const QFontMetricsF fmf(font);
+    const qreal adv = fmf.horizontalAdvance(QLatin1Char('A'));
+    if (!info.fixedPitch() || !cache.raw.isValid() || std::abs(adv - std::round(adv)) > 0.01)
+        return cache;
+    cache.cxCell = static_cast<int>(std::round(adv));
+    QChar chars[128];
+    for (int c = 0; c < 128; ++c)
+        chars[c] = QChar(c >= 0x20 && c < 0x7f ? c : ' ');
+    int nGlyphs = 128;
+    if (!cache.raw.glyphIndexesForChars(chars, 128, cache.glyphs, &nGlyphs) || nGlyphs != 128)
+        return cache;
+    // Every printable character must have a glyph of the cell's width, or the grid would
+    // not be what shaped text shows.
+    QPointF advances[128];
+    cache.raw.advancesForGlyphIndexes(cache.glyphs, advances, 128);
+    for (int c = 0x20; c < 0x7f; ++c) {
+        if (cache.glyphs[c] == 0 || std::abs(advances[c].x() - cache.cxCell) > 0.01)
+            return cache;
+    }
+    cache.bUsable = true;
+    return cache;
 }
 
 } // namespace
@@ -141,6 +198,23 @@ void CQtDC::DrawText(int x, int y, std::string_view text)
     if (GetBkMode() == OPAQUE)
         m_pPainter->fillRect(QRect(x, y, extent.cx, extent.cy), ToQColor(GetBkColor()));
     m_pPainter->setPen(ToQColor(GetTextColor()));
+    if (!m_bPrinting && IsPrintableAscii(text) && m_pPainter->device() != nullptr &&
+        m_pPainter->device()->devType() == QInternal::Widget) {
+        const CGridGlyphs& grid = GridGlyphs(m_font, m_pDevice != nullptr ? m_pDevice->logicalDpiY() : 0);
+        if (grid.bUsable) {
+            QVarLengthArray<quint32, 96> glyphs(static_cast<qsizetype>(text.size()));
+            QVarLengthArray<QPointF, 96> positions(static_cast<qsizetype>(text.size()));
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                glyphs[static_cast<qsizetype>(i)] = grid.glyphs[static_cast<unsigned char>(text[i])];
+                positions[static_cast<qsizetype>(i)] = QPointF(static_cast<qreal>(i) * grid.cxCell, 0);
+            }
+            QGlyphRun run;
+            run.setRawFont(grid.raw);
+            run.setRawData(glyphs.constData(), positions.constData(), glyphs.size());
+            m_pPainter->drawGlyphRun(QPointF(x, baseline), run);
+            return;
+        }
+    }
     const QString str = BytesToQString(text);
     if (!NeedsCellPlacement(text)) {
         m_pPainter->drawText(QPoint(x, baseline), str);

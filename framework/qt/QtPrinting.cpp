@@ -28,6 +28,7 @@
 #include "framework/PrintInfo.h"
 #include "framework/UserInterface.h"
 #include "framework/qt/QtDC.h"
+#include "framework/qt/QtPreviewPages.h"
 #include "framework/qt/TextCodec.h"
 #include "framework/FrameworkResource.h"
 #include "framework/StringTable.h"
@@ -216,14 +217,38 @@ public:
     {
         QPrintPreviewDialog dlg(m_pPrinter, m_pOwner);
         dlg.setWindowTitle(QString::fromStdString(AfxLoadString(AFX_IDS_APP_TITLE)));
+        auto* pPreview = dlg.findChild<QPrintPreviewWidget*>();
+        // Pages are drawn when they come into sight, not all before the window opens.
+        CQtPreviewPages* pPages = nullptr;
+        if (pPreview != nullptr) {
+            pPages = new CQtPreviewPages(pPreview, m_pPrinter, [this, &drawPage](int nPage, QPainter& painter) {
+                m_dc.SetPainter(&painter, PageRect());
+                drawPage(static_cast<UINT>(nPage));
+                m_dc.SetPainter(nullptr, QRect());
+            });
+            if (!pPages->IsActive()) {
+                delete pPages;
+                pPages = nullptr;
+            }
+        }
         QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter* pPrinter) {
             // Asked again after every change of paper, orientation or printer.
             layOut();
             QPainter painter;
             if (!painter.begin(pPrinter))
                 return;
-            m_dc.SetPainter(&painter, PageRect());
             const UINT nFirst = info.GetMinPage();
+            if (pPages != nullptr) {
+                // One empty sheet per page for the window to lay out and count; the
+                // pages on them are drawn as they are shown.
+                pPages->Restart();
+                for (UINT nPage = nFirst + 1; nPage <= info.GetMaxPage(); ++nPage)
+                    pPrinter->newPage();
+                painter.end();
+                pPages->ShowCurrent(static_cast<int>(info.GetMaxPage() - nFirst + 1));
+                return;
+            }
+            m_dc.SetPainter(&painter, PageRect());
             for (UINT nPage = nFirst; nPage <= info.GetMaxPage(); ++nPage) {
                 if (nPage != nFirst)
                     pPrinter->newPage();
@@ -243,7 +268,6 @@ public:
             });
         }
 
-        auto* pPreview = dlg.findChild<QPrintPreviewWidget*>();
         const int nShown = info.m_nNumPreviewPages == 2 ? 2 : 1;
         if (pPreview != nullptr) {
             // Through the window's own buttons, so that the one marked is the mode shown.
@@ -270,6 +294,14 @@ public:
             QObject::connect(pNext, &QShortcut::activated, &dlg, [step] { step(1); });
             auto* pPrev = new QShortcut(QKeySequence(Qt::Key_PageUp), &dlg);
             QObject::connect(pPrev, &QShortcut::activated, &dlg, [step] { step(-1); });
+            if (pPages != nullptr) {
+                // A page turned to is drawn as it turns, whichever button or key turned it.
+                for (const char* name : {"Next page", "Previous page", "First page", "Last page"}) {
+                    if (QAction* pAction = PreviewAction(dlg, name))
+                        QObject::connect(pAction, &QAction::triggered, pPages,
+                                         [pPages, pPreview] { pPages->ShowCurrent(pPreview->pageCount()); });
+                }
+            }
         }
         if (auto* pToolBar = dlg.findChild<QToolBar*>()) {
             pToolBar->addSeparator();

@@ -147,8 +147,8 @@ void CScrollViewHost::FreezeForPrinting(bool bFreeze)
 
 void CScrollViewHost::paintEvent(QPaintEvent* pEvent)
 {
+    // The viewport has already filled the area with its white background.
     QPainter painter(viewport());
-    painter.fillRect(pEvent->rect(), Qt::white);
     if (m_pView == nullptr)
         return;
     if (m_nFrozen > 0) {

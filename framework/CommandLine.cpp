@@ -15,7 +15,7 @@ constexpr std::string_view kToolkitWithValue[] = {
 // Those also written "-option=value", as one argument.
 constexpr std::string_view kToolkitJoined[] = {"style", "stylesheet", "qmljsdebugger"};
 
-const std::vector<CLongOptionSpec> kLongOptions = {
+const std::vector<CLongOptionForm> kLongOptions = {
     {"version", 0, 0},
     {"help", 0, 0},
     {"import", 1, 2},
@@ -40,11 +40,11 @@ std::string_view ToolkitName(std::string_view arg)
     return arg;
 }
 
-const CLongOptionSpec* FindSpec(const std::vector<CLongOptionSpec>& specs, std::string_view name)
+const CLongOptionForm* FindForm(const std::vector<CLongOptionForm>& forms, std::string_view name)
 {
-    for (const CLongOptionSpec& spec : specs)
-        if (name == spec.pszName)
-            return &spec;
+    for (const CLongOptionForm& form : forms)
+        if (name == form.pszName)
+            return &form;
     return nullptr;
 }
 
@@ -53,7 +53,7 @@ bool IsValue(const std::string& arg) { return arg == "-" || arg.empty() || arg[0
 
 } // namespace
 
-const std::vector<CLongOptionSpec>& AfxLongOptionSpecs() { return kLongOptions; }
+const std::vector<CLongOptionForm>& AfxLongOptionForms() { return kLongOptions; }
 
 CCommandLine CCommandLine::Parse(int argc, char* argv[])
 {
@@ -62,7 +62,7 @@ CCommandLine CCommandLine::Parse(int argc, char* argv[])
 
 CCommandLine CCommandLine::Parse(const std::vector<std::string>& args) { return Parse(args, kLongOptions); }
 
-CCommandLine CCommandLine::Parse(const std::vector<std::string>& args, const std::vector<CLongOptionSpec>& specs)
+CCommandLine CCommandLine::Parse(const std::vector<std::string>& args, const std::vector<CLongOptionForm>& forms)
 {
     CCommandLine line;
     line.m_args = args;
@@ -82,26 +82,26 @@ CCommandLine CCommandLine::Parse(const std::vector<std::string>& args, const std
             line.m_toolkitArgs.push_back(arg);
             continue;
         }
-        const CLongOptionSpec* pSpec = nullptr;
+        const CLongOptionForm* pForm = nullptr;
         std::string_view name;
         if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
             name = std::string_view(arg).substr(2);
-            pSpec = FindSpec(specs, name.substr(0, name.find('=')));
+            pForm = FindForm(forms, name.substr(0, name.find('=')));
         }
-        if (pSpec == nullptr) {
+        if (pForm == nullptr) {
             line.m_appArgs.push_back(arg);
             continue;
         }
         CLongOption option;
-        option.strName = pSpec->pszName;
+        option.strName = pForm->pszName;
         if (const std::size_t eq = name.find('='); eq != std::string_view::npos)
             option.values.emplace_back(name.substr(eq + 1));
         // The values an option needs are taken whatever they look like; optional ones
         // only while they do not look like another option.
-        while (static_cast<int>(option.values.size()) < pSpec->nMaxValues && i + 1 < args.size() &&
-               (static_cast<int>(option.values.size()) < pSpec->nMinValues || IsValue(args[i + 1])))
+        while (static_cast<int>(option.values.size()) < pForm->nMaxValues && i + 1 < args.size() &&
+               (static_cast<int>(option.values.size()) < pForm->nMinValues || IsValue(args[i + 1])))
             option.values.push_back(args[++i]);
-        option.bMissingValue = static_cast<int>(option.values.size()) < pSpec->nMinValues;
+        option.bMissingValue = static_cast<int>(option.values.size()) < pForm->nMinValues;
         line.m_longOptions.push_back(std::move(option));
     }
     AfxParseCommandLine(line.m_appArgs, line.m_info);

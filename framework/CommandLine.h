@@ -16,14 +16,14 @@ struct CLongOption {
     bool bMissingValue = false;           // fewer values than the option needs were there
 };
 
-struct CLongOptionSpec;
+struct CLongOptionForm;
 
 class CCommandLine {
 public:
     // args: the command line after the program name; the long options are those of
-    // AfxLongOptionSpecs unless specs are given.
+    // AfxLongOptionForms unless forms are given.
     static CCommandLine Parse(const std::vector<std::string>& args);
-    static CCommandLine Parse(const std::vector<std::string>& args, const std::vector<CLongOptionSpec>& specs);
+    static CCommandLine Parse(const std::vector<std::string>& args, const std::vector<CLongOptionForm>& forms);
     static CCommandLine Parse(int argc, char* argv[]);
 
     // The first long option of that name, or nullptr.
@@ -44,12 +44,12 @@ private:
 
 // The long options the program knows and how many values each takes; any other "--name"
 // is left to the application, which ignores unknown switches.
-struct CLongOptionSpec {
+struct CLongOptionForm {
     const char* pszName;
     int nMinValues;
     int nMaxValues;
 };
-const std::vector<CLongOptionSpec>& AfxLongOptionSpecs();
+const std::vector<CLongOptionForm>& AfxLongOptionForms();
 
 // The process's command line, set once by the program's entry; empty until then.
 const CCommandLine& AfxGetCommandLine();

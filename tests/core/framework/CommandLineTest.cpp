@@ -10,11 +10,11 @@ namespace {
 using Args = std::vector<std::string>;
 
 // Options of the shapes the program's commands take: one or two values, exactly two, one.
-const std::vector<CLongOptionSpec> kSpecs = {
+const std::vector<CLongOptionForm> kForms = {
     {"version", 0, 0}, {"import", 1, 2}, {"export", 2, 2}, {"to", 1, 1}, {"tempo", 1, 1},
 };
 
-CCommandLine Parse(const Args& args) { return CCommandLine::Parse(args, kSpecs); }
+CCommandLine Parse(const Args& args) { return CCommandLine::Parse(args, kForms); }
 
 } // namespace
 

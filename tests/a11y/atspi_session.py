@@ -118,7 +118,7 @@ class Session:
                                                stderr=subprocess.DEVNULL))
             self.wait_process('openbox to manage the screen', lambda: subprocess.run(
                 ['xprop', '-root', '_NET_SUPPORTING_WM_CHECK'], env=self.env, capture_output=True,
-                text=True).stdout.count('window id') > 0 if shutil.which('xprop') else True)
+                text=True).stdout.count('window id') > 0 if shutil.which('xprop') else True, timeout=120.0)
 
     def wait_process(self, what, predicate, timeout=30.0):
         end = time.monotonic() + timeout

@@ -20,6 +20,8 @@ protected:
         for (const char* tool : {"pulseaudio", "pactl", "parecord"})
             if (missing.empty() && !e2e::HaveProgram(tool))
                 missing = std::string(tool) + " is not installed (Debian packages pulseaudio, pulseaudio-utils)";
+        if (missing.empty())
+            missing = PseudoTerminalProblem();
         if (!missing.empty())
             GTEST_SKIP() << missing;
         ASSERT_TRUE(m_dir.IsValid());

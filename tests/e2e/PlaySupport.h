@@ -205,12 +205,35 @@ inline std::vector<double> PitchClassEnergy(const CWav& wav, double t0, double t
 
 } // namespace play
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace play {
+
+// Why no pseudo-terminal can be had here ("" when one can): a chroot or container without
+// /dev/pts mounted has none, and the terminal tests then have nothing to run on.
+inline std::string PseudoTerminalProblem()
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0)
+        return std::string("no pseudo-terminal can be opened: ") + std::strerror(errno);
+    std::string problem;
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        problem = std::string("a pseudo-terminal cannot be unlocked: ") + std::strerror(errno);
+    else if (const char* slave = ::ptsname(master); slave == nullptr)
+        problem = "a pseudo-terminal has no name (is /dev/pts mounted?)";
+    else if (const int fd = ::open(slave, O_RDWR | O_NOCTTY); fd < 0)
+        problem = std::string(slave) + " cannot be opened (is /dev/pts mounted?): " + std::strerror(errno);
+    else
+        ::close(fd);
+    ::close(master);
+    return problem;
+}
 
 // The program run on a pseudo-terminal of its own, as from a shell: the terminal is its
 // standard input, output and error and its controlling terminal, so closing it hangs up.

@@ -8,8 +8,7 @@
 
 #include "desktop/SafeFileWriter.h"
 #include "document/FretlyDoc.h"
-#include "framework/Archive.h"
-#include "framework/MemFile.h"
+#include "framework/Recovery.h"
 #include "interop/PlainTextImport.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
@@ -53,15 +52,6 @@ void Report(std::FILE* err, const std::string& message)
     std::fprintf(err, "%s: %s\n", AfxLoadString(AFX_IDS_APP_TITLE).c_str(), message.c_str());
 }
 
-std::string TabBytes(CFretlyDoc& doc)
-{
-    CMemFile file;
-    CArchive ar(&file, CArchive::store);
-    doc.Serialize(ar);
-    ar.Close();
-    return file.Detach();
-}
-
 } // namespace
 
 int AfxRunImportCommand(const std::vector<std::string>& values, std::FILE* err)
@@ -99,7 +89,8 @@ int AfxRunImportCommand(const std::vector<std::string>& values, std::FILE* err)
         return kImportStartEditor;
     }
     const std::string& target = values[1];
-    if (const int nError = AfxSaveFileSafely(target, TabBytes(*pDoc)); nError != 0) {
+    std::string text;
+    if (const int nError = AfxDocumentText(*pDoc, text) ? AfxSaveFileSafely(target, text) : ENOMEM; nError != 0) {
         const std::string reason = nError == kSafeSaveNotRegularFile ? AfxLoadString(IDS_IMPORT_NOT_REGULAR)
                                                                       : std::string(std::strerror(nError));
         Report(err, AfxFormatString2(IDS_IMPORT_CANNOT_WRITE, target, reason));

@@ -23,6 +23,12 @@ void CView::Invalidate(bool bErase)
         m_pHost->Invalidate(bErase);
 }
 
+void CView::InvalidateRect(const CRect& rect)
+{
+    if (m_pHost != nullptr && !rect.IsRectEmpty())
+        m_pHost->InvalidateRect(rect);
+}
+
 void CView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
 
 void CView::OnUpdate(CView*, LPARAM, CObject*) { Invalidate(true); }

@@ -18,6 +18,9 @@ public:
     virtual CRect GetClientRect() const = 0;
     // Asks for a repaint of the whole client area.
     virtual void Invalidate(bool bErase) = 0;
+    // Asks for a repaint of part of the client area (device units); a window that cannot
+    // repaint a part repaints the whole.
+    virtual void InvalidateRect(const CRect& /*rect*/) { Invalidate(true); }
     // Scroll range and position changed (scroll views).
     virtual void UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos) = 0;
     // A device context of the window for measuring text.
@@ -38,6 +41,7 @@ public:
     CViewHost* GetHost() const { return m_pHost; }
     CRect GetClientRect() const;
     void Invalidate(bool bErase = true);
+    void InvalidateRect(const CRect& rect);
 
     virtual void OnInitialUpdate();
     virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);

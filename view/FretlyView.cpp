@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "document/FretlyDoc.h"
 #include "framework/UserInterface.h"
@@ -99,6 +100,7 @@ void CFretlyView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
     CFretlyDoc* pDoc = GetDocument();
     if (pDoc == nullptr)
         return;
+    const int nInputStaff = std::exchange(m_nInputStaff, -1);
 
     if (m_nCurCol > LAST_MUSIC_COLUMN) {
         if (m_nCurStaff == pDoc->m_nStaffs - 1)
@@ -107,6 +109,8 @@ void CFretlyView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         ++m_nCurStaff;
     }
 
+    // Staffs that came or went move every staff after them.
+    const bool bStaffsMoved = pDoc->m_bStaffCountChanged;
     if (pDoc->m_bStaffCountChanged) {
         m_sizeTotal = ComputeTotalSize();
         SetScrollSizes(MM_TEXT, m_sizeTotal);
@@ -126,11 +130,26 @@ void CFretlyView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         pos.y = y;
     else if (y + LINES_PER_STAFF * m_cyChar > pos.y + client.Height())
         pos.y = y + LINES_PER_STAFF * m_cyChar - client.Height();
+    const CPoint posBefore = GetScrollPosition();
     ScrollToPosition(pos);
 
-    CScrollView::OnUpdate(pSender, lHint, pHint);
+    if (nInputStaff >= 0 && !bStaffsMoved && GetScrollPosition() == posBefore && m_cxChar > 0 && m_cyChar > 0) {
+        InvalidateRect(StaffBand(nInputStaff));
+        if (m_nCurStaff != nInputStaff)
+            InvalidateRect(StaffBand(m_nCurStaff));
+    } else {
+        CScrollView::OnUpdate(pSender, lHint, pHint);
+    }
     if (m_pAccessible)
         m_pAccessible->OnViewUpdated();
+}
+
+CRect CFretlyView::StaffBand(int nStaff) const
+{
+    const CPoint pos = GetScrollPosition();
+    const int top = m_yMargin + LINES_PER_STAFF * nStaff * m_cyChar - pos.y;
+    return CRect(m_xMargin - m_cxChar - pos.x, top, m_xMargin + (STAFF_COLUMNS + 1) * m_cxChar - pos.x,
+                 top + LINES_PER_STAFF * m_cyChar);
 }
 
 CAccessibleText* CFretlyView::GetAccessibleText()

@@ -42,6 +42,7 @@ void CFretlyView::MarkModifiedAndRefresh()
 
 void CFretlyView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT nFlags)
 {
+    BeginInput();
     CFretlyDoc* pDoc = GetDocument();
     if (pDoc != nullptr && nChar <= LAST_MOVING_VKEY) {
         // Up and Down from a cursor over two digits land under the second digit; straight
@@ -106,16 +107,19 @@ void CFretlyView::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT nFlags)
             break;
         }
     }
+    EndInput();
     Default();
 }
 
 void CFretlyView::OnChar(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/)
 {
     if (GetDocument() != nullptr) {
+        BeginInput();
         if (m_nCurRow == TEXT_ROW)
             OnTextRowChar(nChar);
         else
             OnStringRowChar(nChar);
+        EndInput();
     }
     Default();
 }
@@ -284,6 +288,7 @@ void CFretlyView::OnLButtonDown(UINT /*nFlags*/, CPoint point)
 {
     CFretlyDoc* pDoc = GetDocument();
     if (pDoc != nullptr) {
+        BeginInput();
         const CPoint pos = GetScrollPosition();
         // A font that measured nothing has no grid to hit; map by pixels instead of
         // dividing by zero, and let the limits do the rest.
@@ -295,6 +300,7 @@ void CFretlyView::OnLButtonDown(UINT /*nFlags*/, CPoint point)
         m_nCurRow = std::clamp((yGrid - 8 * cy * m_nCurStaff) / cy, 0, TEXT_ROW);
         m_chLastTyped = 0;
         Refresh();
+        EndInput();
     }
     Default();
 }

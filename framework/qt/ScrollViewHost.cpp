@@ -71,6 +71,11 @@ CRect CScrollViewHost::GetClientRect() const
 
 void CScrollViewHost::Invalidate(bool) { viewport()->update(); }
 
+void CScrollViewHost::InvalidateRect(const CRect& rect)
+{
+    viewport()->update(QRect(rect.left, rect.top, rect.Width(), rect.Height()));
+}
+
 void CScrollViewHost::UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos)
 {
     if (m_bSyncingBars)

@@ -20,6 +20,7 @@ public:
     // CViewHost
     CRect GetClientRect() const override;
     void Invalidate(bool bErase) override;
+    void InvalidateRect(const CRect& rect) override;
     void UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos) override;
     std::unique_ptr<CDC> GetDC() override;
     void FreezeForPrinting(bool bFreeze) override;

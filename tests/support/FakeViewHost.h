@@ -1,6 +1,6 @@
 #pragma once
 // A window for a view in headless tests: a client rectangle of the test's choosing, a
-// record of invalidations and scroll-bar updates, and recording DCs for measuring.
+// record of invalidations (whole and in part) and scroll-bar updates, and recording DCs for measuring.
 #include <memory>
 #include <vector>
 
@@ -19,7 +19,16 @@ public:
     FakeViewHost(CRect client, CSize cell) : client(client), cell(cell) {}
 
     CRect GetClientRect() const override { return client; }
-    void Invalidate(bool) override { ++invalidations; }
+    void Invalidate(bool) override
+    {
+        ++invalidations;
+        ++wholeInvalidations;
+    }
+    void InvalidateRect(const CRect& rect) override
+    {
+        ++invalidations;
+        invalidRects.push_back(rect);
+    }
     void UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos) override
     {
         scrollUpdates.push_back({sizeTotal, sizePage, sizeLine, ptPos});
@@ -28,6 +37,8 @@ public:
 
     CRect client;
     CSize cell;
-    int invalidations = 0;
+    int invalidations = 0;          // whole or in part
+    int wholeInvalidations = 0;
+    std::vector<CRect> invalidRects;
     std::vector<ScrollBarUpdate> scrollUpdates;
 };

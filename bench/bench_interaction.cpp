@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -294,6 +295,34 @@ public:
             std::printf("   cpu %7.3f %7.3f", pCpu->median, pCpu->p99);
         std::printf("\n");
         std::fflush(stdout);
+    }
+
+    // What any frame of the whole view costs at least on this machine: filling its pixels
+    // once, and shifting them by a wheel step (three lines), as the raster engine does.
+    void PixelYardsticks()
+    {
+        const QSize size = Host()->viewport()->size();
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        const int nShift = std::min(size.height() - 1, 3 * std::max(1, View()->m_cyChar));
+        std::vector<double> fill, fillCpu, shift, shiftCpu;
+        for (int i = 0; i < m_nReps; ++i) {
+            qint64 cpu0 = CFrameClock::CpuNow();
+            qint64 t0 = g_pClock->Now();
+            image.fill(i & 1 ? Qt::white : Qt::black);
+            fill.push_back((g_pClock->Now() - t0) / 1e6);
+            fillCpu.push_back((CFrameClock::CpuNow() - cpu0) / 1e6);
+            cpu0 = CFrameClock::CpuNow();
+            t0 = g_pClock->Now();
+            uchar* pBits = image.bits();
+            std::memmove(pBits, pBits + nShift * image.bytesPerLine(),
+                         static_cast<std::size_t>(size.height() - nShift) * image.bytesPerLine());
+            shift.push_back((g_pClock->Now() - t0) / 1e6);
+            shiftCpu.push_back((CFrameClock::CpuNow() - cpu0) / 1e6);
+        }
+        const CStats fc = Summarise(fillCpu);
+        const CStats sc = Summarise(shiftCpu);
+        Row("(one fill of the view's pixels)", Summarise(fill), &fc);
+        Row("(one shift of them by a wheel step)", Summarise(shift), &sc);
     }
 
     // The editing interactions with the cursor on staff s.
@@ -695,6 +724,8 @@ int main(int argc, char** argv)
                         const QSize vp = bench.Host()->viewport()->size();
                         std::printf("%d x %d window (view %d x %d), %d staffs, cursor at the %s\n", size.first, size.second,
                                     vp.width(), vp.height(), nStaffs, names[p]);
+                        if (nStaffs == docs.front() && p == 0)
+                            bench.PixelYardsticks();
                         bench.Interactions(positions[p]);
                     }
                 }

@@ -194,26 +194,33 @@ void CQtDC::DrawText(int x, int y, std::string_view text)
     m_pPainter->setFont(m_font);
     const QFontMetrics fm(m_font, m_pDevice);
     const int baseline = y + fm.ascent();
-    const CSize extent = MeasureText(text);
-    if (GetBkMode() == OPAQUE)
-        m_pPainter->fillRect(QRect(x, y, extent.cx, extent.cy), ToQColor(GetBkColor()));
-    m_pPainter->setPen(ToQColor(GetTextColor()));
+    const CGridGlyphs* pGrid = nullptr;
     if (!m_bPrinting && IsPrintableAscii(text) && m_pPainter->device() != nullptr &&
         m_pPainter->device()->devType() == QInternal::Widget) {
         const CGridGlyphs& grid = GridGlyphs(m_font, m_pDevice != nullptr ? m_pDevice->logicalDpiY() : 0);
-        if (grid.bUsable) {
-            QVarLengthArray<quint32, 96> glyphs(static_cast<qsizetype>(text.size()));
-            QVarLengthArray<QPointF, 96> positions(static_cast<qsizetype>(text.size()));
-            for (std::size_t i = 0; i < text.size(); ++i) {
-                glyphs[static_cast<qsizetype>(i)] = grid.glyphs[static_cast<unsigned char>(text[i])];
-                positions[static_cast<qsizetype>(i)] = QPointF(static_cast<qreal>(i) * grid.cxCell, 0);
-            }
-            QGlyphRun run;
-            run.setRawFont(grid.raw);
-            run.setRawData(glyphs.constData(), positions.constData(), glyphs.size());
-            m_pPainter->drawGlyphRun(QPointF(x, baseline), run);
-            return;
+        if (grid.bUsable)
+            pGrid = &grid;
+    }
+    if (GetBkMode() == OPAQUE) {
+        // On the grid every glyph advances one whole cell, which is what measuring (and
+        // shaping) the text would give.
+        const CSize extent = pGrid != nullptr ? CSize(static_cast<int>(text.size()) * pGrid->cxCell, fm.height())
+                                              : MeasureText(text);
+        m_pPainter->fillRect(QRect(x, y, extent.cx, extent.cy), ToQColor(GetBkColor()));
+    }
+    m_pPainter->setPen(ToQColor(GetTextColor()));
+    if (pGrid != nullptr) {
+        QVarLengthArray<quint32, 96> glyphs(static_cast<qsizetype>(text.size()));
+        QVarLengthArray<QPointF, 96> positions(static_cast<qsizetype>(text.size()));
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            glyphs[static_cast<qsizetype>(i)] = pGrid->glyphs[static_cast<unsigned char>(text[i])];
+            positions[static_cast<qsizetype>(i)] = QPointF(static_cast<qreal>(i) * pGrid->cxCell, 0);
         }
+        QGlyphRun run;
+        run.setRawFont(pGrid->raw);
+        run.setRawData(glyphs.constData(), positions.constData(), glyphs.size());
+        m_pPainter->drawGlyphRun(QPointF(x, baseline), run);
+        return;
     }
     const QString str = BytesToQString(text);
     if (!NeedsCellPlacement(text)) {

@@ -212,9 +212,15 @@ void CScrollViewHost::mouseReleaseEvent(QMouseEvent* pEvent)
     m_pView->OnLButtonUp(MouseFlags(pEvent), CPoint(pt.x(), pt.y()));
 }
 
-void CScrollViewHost::scrollContentsBy(int, int)
+void CScrollViewHost::scrollContentsBy(int dx, int dy)
 {
     if (!m_bSyncingBars && m_pView != nullptr)
         m_pView->OnHostScroll(CPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
-    viewport()->update();
+    // Scrolled by the user, what stays in sight only moves: the window shifts it and
+    // repaints what comes in. Scrolled by the view, the bars' update repaints it whole; a
+    // frozen window shows a picture pinned at its origin.
+    if (!m_bSyncingBars && m_nFrozen == 0)
+        viewport()->scroll(dx, dy);
+    else
+        viewport()->update();
 }

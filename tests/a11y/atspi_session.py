@@ -142,20 +142,48 @@ class Session:
 
     # --- Fretly --------------------------------------------------------------------------
     def start_fretly(self, *args):
-        self.fretly_log = open(os.path.join(self.tmp, 'fretly.log'), 'w')
-        self.fretly_proc = subprocess.Popen([self.fretly, *args], env=self.env, stdout=self.fretly_log,
-                                            stderr=subprocess.STDOUT)
-        self.procs.append(self.fretly_proc)
+        # Qt asks the session bus once, as the program starts, whether assistive technology
+        # is on and where its bus is; an answer that comes too late on a loaded machine
+        # counts as "off" for the program's whole life. So a start that never shows up is
+        # told with what the buses said, and the program is started once more, as a user
+        # would; a second start that does not show up fails the test.
+        for attempt in (1, 2):
+            self.fretly_log = open(os.path.join(self.tmp, 'fretly-%d.log' % attempt), 'w')
+            self.fretly_proc = subprocess.Popen([self.fretly, *args], env=self.env, stdout=self.fretly_log,
+                                                stderr=subprocess.STDOUT)
+            self.procs.append(self.fretly_proc)
+            try:
+                self.app = wait_for('Fretly on the accessibility bus', self.find_app, 60 * attempt)
+                return self.app
+            except AssertionError:
+                self.fretly_log.flush()
+                with open(self.fretly_log.name, errors='replace') as log:
+                    print('Fretly said: ' + log.read()[-2000:], flush=True)
+                print('The accessibility bus says: ' + self.bus_state(), flush=True)
+                if attempt == 2:
+                    raise
+                print('Fretly was not on the accessibility bus 60 s after its start; starting it once more',
+                      flush=True)
+                self.fretly_proc.terminate()
+                try:
+                    self.fretly_proc.wait(timeout=30)
+                except subprocess.TimeoutExpired:
+                    self.fretly_proc.kill()
+                    self.fretly_proc.wait()
+        return None
+
+    def bus_state(self):
+        """What a late start can be checked against: the switch and the registered programs."""
+        result = subprocess.run(['dbus-send', '--session', '--print-reply', '--dest=org.a11y.Bus', '/org/a11y/bus',
+                                 'org.freedesktop.DBus.Properties.Get', 'string:org.a11y.Status',
+                                 'string:IsEnabled'], capture_output=True, text=True, timeout=30)
+        enabled = (result.stdout.split()[-1] if result.returncode == 0 and result.stdout.split()
+                   else result.stderr.strip())
         try:
-            # Generous: on a loaded machine the program, the registry and a screen reader
-            # all start at once.
-            self.app = wait_for('Fretly on the accessibility bus', self.find_app, 120)
-        except AssertionError:
-            self.fretly_log.flush()
-            with open(self.fretly_log.name, errors='replace') as log:
-                print('Fretly said: ' + log.read()[-2000:], flush=True)
-            raise
-        return self.app
+            names = [self.desktop.getChildAtIndex(i).name for i in range(self.desktop.childCount)]
+        except Exception as error:
+            names = ['(the registry did not answer: %s)' % error]
+        return 'IsEnabled %s; registered: %s' % (enabled, names)
 
     def find_app(self):
         if self.fretly_proc.poll() is not None:

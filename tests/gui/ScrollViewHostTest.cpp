@@ -2,10 +2,16 @@
 // scroll sizes and position show on the bars.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
 #include <QScrollBar>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -192,4 +198,58 @@ TEST_F(ScrollViewHostTest, ResizeKeepsThePositionInRange)
     const int client = m_pHost->viewport()->height();
     EXPECT_EQ(m_view.GetScrollPosition().y, std::max(0, 1000 - client));
     EXPECT_EQ(m_pHost->verticalScrollBar()->value(), m_view.GetScrollPosition().y);
+}
+
+namespace {
+
+// Rows of text that say where they are, so a shifted picture shows.
+class CPatternView : public CScrollView {
+public:
+    void OnDraw(CDC* pDC) override
+    {
+        const CRect clip = pDC->GetClipRect();
+        m_clips.push_back(clip);
+        for (int y = clip.top / 16 * 16; y < clip.bottom; y += 16)
+            pDC->TextOut(4 + (y / 16) % 7, y, "row " + std::to_string(y / 16));
+    }
+    std::vector<CRect> m_clips;
+};
+
+QImage ShownPicture(QWidget* pWidget)
+{
+    QCoreApplication::processEvents();
+    const QPoint at = pWidget->mapTo(pWidget->window(), QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(pWidget->window()->winId(), at.x(), at.y(), pWidget->width(), pWidget->height())
+        .toImage();
+}
+
+} // namespace
+
+TEST(ScrollViewHostScrolling, UserScrollingShiftsThePictureAndPaintsOnlyWhatComesIn)
+{
+    GuiApp();
+    CPatternView view;
+    CScrollViewHost host(&view);
+    host.resize(300, 200);
+    host.show();
+    view.SetScrollSizes(MM_TEXT, CSize(280, 5000));
+    QWidget* pViewport = host.viewport();
+    ShownPicture(pViewport);
+
+    for (const int delta : {37, 160, -5, 1, -120, 400}) {
+        SCOPED_TRACE(delta);
+        view.m_clips.clear();
+        QScrollBar* pBar = host.verticalScrollBar();
+        pBar->setValue(pBar->value() + delta);
+        const QImage shifted = ShownPicture(pViewport);
+        ASSERT_EQ(view.GetScrollPosition().y, pBar->value());
+        // Only a strip as high as the step was painted, unless the step left nothing in sight.
+        ASSERT_FALSE(view.m_clips.empty());
+        for (const CRect& clip : view.m_clips)
+            EXPECT_LE(clip.Height(), std::min(std::abs(delta), pViewport->height()));
+        // And the picture is the one a whole repaint gives.
+        pViewport->update();
+        EXPECT_EQ(shifted, ShownPicture(pViewport));
+    }
 }

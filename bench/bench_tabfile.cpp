@@ -13,6 +13,7 @@
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
 #include "framework/MemFile.h"
+#include "framework/Recovery.h"
 
 namespace fs = std::filesystem;
 
@@ -20,11 +21,9 @@ namespace {
 
 std::string SaveToMemory(CFretlyDoc& doc)
 {
-    CMemFile file;
-    CArchive ar(&file, CArchive::store);
-    doc.Serialize(ar);
-    ar.Close();
-    return file.Detach();
+    std::string text;
+    AfxDocumentText(doc, text);
+    return text;
 }
 
 fs::path BenchFile(int nStaffs)

@@ -7,6 +7,7 @@
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
 #include "framework/MemFile.h"
+#include "framework/Recovery.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 
@@ -14,11 +15,9 @@ namespace fuzz {
 
 inline std::string Save(CFretlyDoc& doc)
 {
-    CMemFile file;
-    CArchive ar(&file, CArchive::store);
-    doc.Serialize(ar);
-    ar.Close();
-    return file.Detach();
+    std::string text;
+    Check(AfxDocumentText(doc, text));
+    return text;
 }
 
 inline void CheckStaffs(const CFretlyDoc& doc)

@@ -7,6 +7,7 @@
 #include "document/FretlyDoc.h"
 #include "framework/Archive.h"
 #include "framework/MemFile.h"
+#include "framework/Recovery.h"
 #include "framework/View.h"
 
 // A view that only counts the updates it receives.
@@ -26,11 +27,9 @@ inline void LoadTab(CFretlyDoc& doc, std::string_view bytes)
 
 inline std::string SaveTab(CFretlyDoc& doc)
 {
-    CMemFile file;
-    CArchive ar(&file, CArchive::store);
-    doc.Serialize(ar);
-    ar.Close();
-    return file.Detach();
+    std::string text;
+    AfxDocumentText(doc, text);
+    return text;
 }
 
 // Joins lines, each ending with CR LF.

@@ -79,7 +79,9 @@ void CScrollView::ScrollToPosition(CPoint pt)
     CPoint clamped = ClampScroll(pt);
     if (clamped == m_ptScroll)
         return;
-    m_ptScroll = clamped;
+    const CPoint old = std::exchange(m_ptScroll, clamped);
+    if (GetHost() != nullptr && GetHost()->ScrollWindow(old.x - clamped.x, old.y - clamped.y, clamped))
+        return;
     NotifyHost();
     Invalidate(true);
 }

@@ -23,6 +23,10 @@ public:
     virtual void InvalidateRect(const CRect& /*rect*/) { Invalidate(true); }
     // Scroll range and position changed (scroll views).
     virtual void UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos) = 0;
+    // The view scrolled to ptPos, its contents moving by (dx, dy) device units: the window
+    // moves its bars there and shifts what it shows, repainting only what comes in. False
+    // when it cannot; the view then updates the bars and has the whole repainted.
+    virtual bool ScrollWindow(int /*dx*/, int /*dy*/, CPoint /*ptPos*/) { return false; }
     // A device context of the window for measuring text.
     virtual std::unique_ptr<CDC> GetDC() = 0;
     // A print or preview job holds the view's drawing fields from its OnBeginPrinting to

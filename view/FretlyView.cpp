@@ -130,10 +130,11 @@ void CFretlyView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         pos.y = y;
     else if (y + LINES_PER_STAFF * m_cyChar > pos.y + client.Height())
         pos.y = y + LINES_PER_STAFF * m_cyChar - client.Height();
-    const CPoint posBefore = GetScrollPosition();
+    // A scroll shifts what the window shows (or has it all repainted), so input still
+    // repaints only its staffs.
     ScrollToPosition(pos);
 
-    if (nInputStaff >= 0 && !bStaffsMoved && GetScrollPosition() == posBefore && m_cxChar > 0 && m_cyChar > 0) {
+    if (nInputStaff >= 0 && !bStaffsMoved && m_cxChar > 0 && m_cyChar > 0) {
         InvalidateRect(StaffBand(nInputStaff));
         if (m_nCurStaff != nInputStaff)
             InvalidateRect(StaffBand(m_nCurStaff));

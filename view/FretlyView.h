@@ -112,8 +112,8 @@ private:
     // A move that cannot be made: the beep, and the place said again to a screen reader.
     void RefuseMove();
     // A key or click changes at most the cursor's staff and the one it moves to; the
-    // update after it repaints those two bands alone when nothing scrolled and no staff
-    // came or went (-1: no input running, the update repaints everything).
+    // update after it repaints those two bands alone when no staff came or went (-1: no
+    // input running, the update repaints everything).
     void BeginInput() { m_nInputStaff = m_nCurStaff; }
     void EndInput() { m_nInputStaff = -1; }
     // The device rectangle of a staff's eight lines, with a cell spare either side.

@@ -99,6 +99,21 @@ void CScrollViewHost::UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize si
     viewport()->update();
 }
 
+bool CScrollViewHost::ScrollWindow(int dx, int dy, CPoint ptPos)
+{
+    if (m_bSyncingBars)
+        return false;
+    m_bSyncingBars = true;
+    horizontalScrollBar()->setValue(ptPos.x);
+    verticalScrollBar()->setValue(ptPos.y);
+    m_bSyncingBars = false;
+    if (m_nFrozen == 0)
+        viewport()->scroll(dx, dy);
+    else
+        viewport()->update();
+    return true;
+}
+
 std::unique_ptr<CDC> CScrollViewHost::GetDC() { return std::make_unique<CQtDC>(viewport()); }
 
 void CScrollViewHost::OnBarAction(Qt::Orientation orientation, int nAction)
@@ -214,12 +229,13 @@ void CScrollViewHost::mouseReleaseEvent(QMouseEvent* pEvent)
 
 void CScrollViewHost::scrollContentsBy(int dx, int dy)
 {
-    if (!m_bSyncingBars && m_pView != nullptr)
-        m_pView->OnHostScroll(CPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
-    // Scrolled by the user, what stays in sight only moves: the window shifts it and
-    // repaints what comes in. Scrolled by the view, the bars' update repaints it whole; a
+    // Bars moved for the view: the view's call repaints (UpdateScrollBars, ScrollWindow).
+    if (m_bSyncingBars || m_pView == nullptr)
+        return;
+    m_pView->OnHostScroll(CPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
+    // What stays in sight only moves: the window shifts it and repaints what comes in. A
     // frozen window shows a picture pinned at its origin.
-    if (!m_bSyncingBars && m_nFrozen == 0)
+    if (m_nFrozen == 0)
         viewport()->scroll(dx, dy);
     else
         viewport()->update();

@@ -22,6 +22,7 @@ public:
     void Invalidate(bool bErase) override;
     void InvalidateRect(const CRect& rect) override;
     void UpdateScrollBars(CSize sizeTotal, CSize sizePage, CSize sizeLine, CPoint ptPos) override;
+    bool ScrollWindow(int dx, int dy, CPoint ptPos) override;
     std::unique_ptr<CDC> GetDC() override;
     void FreezeForPrinting(bool bFreeze) override;
 

@@ -253,3 +253,28 @@ TEST(ScrollViewHostScrolling, UserScrollingShiftsThePictureAndPaintsOnlyWhatCome
         EXPECT_EQ(shifted, ShownPicture(pViewport));
     }
 }
+
+TEST(ScrollViewHostScrolling, AViewScrollMovesTheBarsAndShiftsThePicture)
+{
+    GuiApp();
+    CPatternView view;
+    CScrollViewHost host(&view);
+    host.resize(300, 200);
+    host.show();
+    view.SetScrollSizes(MM_TEXT, CSize(280, 5000));
+    QWidget* pViewport = host.viewport();
+    ShownPicture(pViewport);
+
+    for (const int y : {48, 50, 300, 290, 0, 4000}) {
+        SCOPED_TRACE(y);
+        const int nFrom = view.GetScrollPosition().y;
+        view.m_clips.clear();
+        view.ScrollToPosition(CPoint(0, y));
+        const QImage shifted = ShownPicture(pViewport);
+        EXPECT_EQ(host.verticalScrollBar()->value(), y);
+        for (const CRect& clip : view.m_clips)
+            EXPECT_LE(clip.Height(), std::min(std::abs(y - nFrom), pViewport->height()));
+        pViewport->update();
+        EXPECT_EQ(shifted, ShownPicture(pViewport));
+    }
+}

@@ -33,6 +33,15 @@ public:
     {
         scrollUpdates.push_back({sizeTotal, sizePage, sizeLine, ptPos});
     }
+    // Windows that shift their picture on a scroll record it; others repaint whole.
+    bool ScrollWindow(int dx, int dy, CPoint) override
+    {
+        if (!bShiftsOnScroll)
+            return false;
+        ++invalidations;
+        shifts.push_back(CPoint(dx, dy));
+        return true;
+    }
     std::unique_ptr<CDC> GetDC() override { return std::make_unique<RecordingDC>(cell, client); }
 
     CRect client;
@@ -40,5 +49,7 @@ public:
     int invalidations = 0;          // whole or in part
     int wholeInvalidations = 0;
     std::vector<CRect> invalidRects;
+    bool bShiftsOnScroll = false;
+    std::vector<CPoint> shifts;
     std::vector<ScrollBarUpdate> scrollUpdates;
 };

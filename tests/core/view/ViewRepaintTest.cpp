@@ -1,12 +1,13 @@
-// A key or a click repaints only the staffs it touched. Whatever the user does, every cell
-// whose picture changed lies in what the view asked the window to repaint, so the screen
-// never keeps a stale cell; and plain typing, moving and clicking never ask for the whole
-// window.
+// A key or a click repaints only the staffs it touched, and a scroll it brings shifts the
+// picture. Whatever the user does, every cell whose picture changed lies in what the view
+// asked the window to repaint or in what a shift brought in, so the screen never keeps a
+// stale cell; and typing, moving and clicking ask for the whole window only when a staff
+// comes or goes.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 #include <random>
-#include <tuple>
+#include <vector>
 
 #include "core/view/ViewHarness.h"
 
@@ -20,30 +21,73 @@ struct Cell {
     int nBkMode;
     bool operator==(const Cell&) const = default;
 };
-using Picture = std::map<std::pair<int, int>, Cell>;
+// A painted cell at device position (x, y).
+struct Placed {
+    int y;
+    int x;
+    Cell cell;
+    bool Before(const Placed& other) const { return y != other.y ? y < other.y : x < other.x; }
+    bool SamePlace(const Placed& other) const { return y == other.y && x == other.x; }
+};
+// Cells in row order, one per place.
+using Picture = std::vector<Placed>;
+
+bool InSight(int x, int y, CRect client, CSize cell)
+{
+    return x + cell.cx > client.left && x < client.right && y + cell.cy > client.top && y < client.bottom;
+}
 
 // The cells of the client area as a full paint draws them; later text covers earlier.
 Picture PaintPicture(ViewHarness& h)
 {
-    Picture picture;
+    Picture drawn;
     const CSize cell = h.host.cell;
     const CRect client = h.host.client;
     for (const TextOutCall& call : h.Paint().calls) {
         for (std::size_t i = 0; i < call.text.size(); ++i) {
             const int x = call.x + static_cast<int>(i) * cell.cx;
-            if (x + cell.cx <= client.left || x >= client.right || call.y + cell.cy <= client.top ||
-                call.y >= client.bottom)
-                continue;
-            picture[{x, call.y}] = {call.text[i], call.crText, call.crBk, call.nBkMode};
+            if (InSight(x, call.y, client, cell))
+                drawn.push_back({call.y, x, {call.text[i], call.crText, call.crBk, call.nBkMode}});
         }
+    }
+    std::stable_sort(drawn.begin(), drawn.end(), [](const Placed& a, const Placed& b) { return a.Before(b); });
+    Picture picture;
+    for (const Placed& p : drawn) {
+        if (!picture.empty() && picture.back().SamePlace(p))
+            picture.back() = p;
+        else
+            picture.push_back(p);
     }
     return picture;
 }
 
-bool Covered(const ViewHarness& h, int x, int y)
+// What the window shows after shifting its picture by (dx, dy): the cells that stay in
+// sight, moved; what comes in is repainted.
+Picture Shifted(const Picture& picture, CPoint shift, CRect client, CSize cell, std::vector<CRect>& exposed)
 {
-    const CRect cell(x, y, x + h.host.cell.cx, y + h.host.cell.cy);
-    for (const CRect& r : h.host.invalidRects) {
+    Picture moved;
+    for (const Placed& p : picture) {
+        if (InSight(p.x + shift.x, p.y + shift.y, client, cell))
+            moved.push_back({p.y + shift.y, p.x + shift.x, p.cell});
+    }
+    if (shift.y > 0)
+        exposed.push_back(CRect(client.left, client.top, client.right, client.top + shift.y));
+    if (shift.y < 0)
+        exposed.push_back(CRect(client.left, client.bottom + shift.y, client.right, client.bottom));
+    if (shift.x > 0)
+        exposed.push_back(CRect(client.left, client.top, client.left + shift.x, client.bottom));
+    if (shift.x < 0)
+        exposed.push_back(CRect(client.right + shift.x, client.top, client.right, client.bottom));
+    return moved;
+}
+
+// The part of the cell in sight lies in one repainted rectangle.
+bool Covered(const std::vector<CRect>& rects, const ViewHarness& h, int x, int y)
+{
+    const CRect client = h.host.client;
+    const CRect cell(std::max(x, client.left), std::max(y, client.top), std::min(x + h.host.cell.cx, client.right),
+                     std::min(y + h.host.cell.cy, client.bottom));
+    for (const CRect& r : rects) {
         if (cell.left >= r.left && cell.right <= r.right && cell.top >= r.top && cell.bottom <= r.bottom)
             return true;
     }
@@ -51,29 +95,41 @@ bool Covered(const ViewHarness& h, int x, int y)
 }
 
 // Cells that differ between two pictures and lie outside every repainted rectangle.
-int StaleCells(const ViewHarness& h, const Picture& before, const Picture& after)
+int StaleCells(const ViewHarness& h, const std::vector<CRect>& repainted, const Picture& before,
+               const Picture& after)
 {
     int nStale = 0;
-    auto check = [&](const Picture& a, const Picture& b) {
-        for (const auto& [pos, cell] : a) {
-            auto it = b.find(pos);
-            if ((it == b.end() || !(it->second == cell)) && !Covered(h, pos.first, pos.second))
-                ++nStale;
-        }
+    auto stale = [&](const Placed& p) {
+        if (!Covered(repainted, h, p.x, p.y))
+            ++nStale;
     };
-    check(before, after);
-    check(after, before);
+    auto a = before.begin();
+    auto b = after.begin();
+    while (a != before.end() || b != after.end()) {
+        if (b == after.end() || (a != before.end() && a->Before(*b))) {
+            stale(*a++);
+        } else if (a == before.end() || b->Before(*a)) {
+            stale(*b++);
+        } else {
+            if (!(a->cell == b->cell))
+                stale(*b);
+            ++a;
+            ++b;
+        }
+    }
     return nStale;
 }
 
 struct Counts {
     int nPartial = 0;   // input repainted in part
-    int nWhole = 0;     // input that scrolled or changed the staff count
+    int nWhole = 0;     // input that added or removed a staff
+    int nShifted = 0;   // input that scrolled the picture
 };
 
 void RunSession(unsigned seed, int nStaffs, CRect client, int nSteps, bool bCommands, Counts& counts)
 {
     ViewHarness h(nStaffs, client);
+    h.host.bShiftsOnScroll = true;
     std::mt19937 rng(seed);
     for (int s = 0; s < nStaffs; ++s)
         for (int i = 0; i < 8; ++i)
@@ -87,9 +143,9 @@ void RunSession(unsigned seed, int nStaffs, CRect client, int nSteps, bool bComm
     Picture screen = PaintPicture(h);
     for (int step = 0; step < nSteps; ++step) {
         h.host.invalidRects.clear();
+        h.host.shifts.clear();
         const int nWholeBefore = h.host.wholeInvalidations;
         const int nBefore = h.host.invalidations;
-        const CPoint posBefore = h.view.GetScrollPosition();
         const int nStaffsBefore = h.doc.m_nStaffs;
         const unsigned what = rng() % 100;
         bool bInput = true;
@@ -113,14 +169,20 @@ void RunSession(unsigned seed, int nStaffs, CRect client, int nSteps, bool bComm
         const Picture after = PaintPicture(h);
         if (h.host.wholeInvalidations != nWholeBefore) {
             if (bInput) {
-                // Only a scroll or a staff that came or went may cost the whole window.
-                EXPECT_TRUE(h.view.GetScrollPosition() != posBefore || h.doc.m_nStaffs != nStaffsBefore)
-                    << "step " << step;
+                // Only a staff that came or went may cost the whole window.
+                EXPECT_NE(h.doc.m_nStaffs, nStaffsBefore) << "step " << step;
                 ++counts.nWhole;
             }
         } else {
-            ASSERT_EQ(StaleCells(h, screen, after), 0) << "step " << step;
+            // The window shifted first, then repainted what the view asked for.
+            std::vector<CRect> repainted;
+            for (const CPoint& shift : h.host.shifts)
+                screen = Shifted(screen, shift, client, h.host.cell, repainted);
+            repainted.insert(repainted.end(), h.host.invalidRects.begin(), h.host.invalidRects.end());
+            ASSERT_EQ(StaleCells(h, repainted, screen, after), 0) << "step " << step;
             ++counts.nPartial;
+            if (!h.host.shifts.empty())
+                ++counts.nShifted;
         }
         screen = after;
     }
@@ -130,21 +192,22 @@ void RunSession(unsigned seed, int nStaffs, CRect client, int nSteps, bool bComm
 
 TEST(ViewRepaint, KeysAndClicksRepaintEveryChangedCellAndNoMore)
 {
-    for (unsigned seed = 1; seed <= 4; ++seed) {
+    for (unsigned seed = 1; seed <= 3; ++seed) {
         SCOPED_TRACE(seed);
         Counts counts;
-        RunSession(seed, 40, CRect(0, 0, 800, 600), 3000, false, counts);
-        // Most input in a window of several staffs neither scrolls nor adds a staff.
+        RunSession(seed, 40, CRect(0, 0, 640, 400), 400, false, counts);
+        // Most input in a window of several staffs adds no staff; some of it scrolls.
         EXPECT_GT(counts.nPartial, 3 * counts.nWhole);
+        EXPECT_GT(counts.nShifted, 0);
     }
 }
 
 TEST(ViewRepaint, CommandsBetweenKeysLeaveNoStaleCells)
 {
     Counts counts;
-    RunSession(7, 12, CRect(0, 0, 700, 500), 3000, true, counts);
+    RunSession(7, 12, CRect(0, 0, 640, 400), 400, true, counts);
     // A window narrower than a staff, scrolled sideways by the cursor.
-    RunSession(8, 6, CRect(0, 0, 300, 200), 3000, true, counts);
+    RunSession(8, 6, CRect(0, 0, 300, 200), 400, true, counts);
     EXPECT_GT(counts.nPartial, 0);
 }
 

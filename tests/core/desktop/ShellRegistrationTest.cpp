@@ -318,7 +318,7 @@ TEST(SpawnDetached, RunsTheProgramWithoutWaitingForIt)
     AfxSpawnDetached({touch, mark.string()});
     for (int i = 0; i < 500 && !fs::exists(mark); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_TRUE(fs::exists(mark));
+    EXPECT_TRUE(fs::exists(mark)) << "the detached touch made no " << mark << " within 5 s";
     fs::remove(mark);
     EXPECT_TRUE(AfxFindProgram("no-such-program-fretly").empty());
 }

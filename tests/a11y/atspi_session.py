@@ -143,10 +143,10 @@ class Session:
     # --- Fretly --------------------------------------------------------------------------
     def start_fretly(self, *args):
         # Qt asks the session bus once, as the program starts, whether assistive technology
-        # is on and where its bus is; an answer that comes too late on a loaded machine
-        # counts as "off" for the program's whole life. So a start that never shows up is
-        # told with what the buses said, and the program is started once more, as a user
-        # would; a second start that does not show up fails the test.
+        # is on and where its bus is, and never asks again: an answer lost or late on a
+        # loaded machine leaves the program off the bus for its whole life. So a start that
+        # never shows up is told with what the bus says, and the program is started once
+        # more, as a user would; a second start that does not show up fails the test.
         for attempt in (1, 2):
             self.fretly_log = open(os.path.join(self.tmp, 'fretly-%d.log' % attempt), 'w')
             self.fretly_proc = subprocess.Popen([self.fretly, *args], env=self.env, stdout=self.fretly_log,

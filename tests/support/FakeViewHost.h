@@ -1,6 +1,7 @@
 #pragma once
 // A window for a view in headless tests: a client rectangle of the test's choosing, a
-// record of invalidations (whole and in part) and scroll-bar updates, and recording DCs for measuring.
+// record of invalidations (whole and in part), scroll-bar updates and shifts, and
+// recording DCs for measuring.
 #include <memory>
 #include <vector>
 

@@ -56,16 +56,20 @@ public:
     std::vector<std::string> m_log;
 };
 
+// The view in a shown 300 x 200 window.
+std::unique_ptr<CScrollViewHost> ShowInWindow(CScrollView& view)
+{
+    GuiApp();
+    auto pHost = std::make_unique<CScrollViewHost>(&view);
+    pHost->resize(300, 200);
+    pHost->show();
+    QCoreApplication::processEvents();
+    return pHost;
+}
+
 class ScrollViewHostTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        GuiApp();
-        m_pHost = std::make_unique<CScrollViewHost>(&m_view);
-        m_pHost->resize(300, 200);
-        m_pHost->show();
-        QCoreApplication::processEvents();
-    }
+    void SetUp() override { m_pHost = ShowInWindow(m_view); }
     void Key(int key, Qt::KeyboardModifiers mods, const QString& text)
     {
         QKeyEvent ev(QEvent::KeyPress, key, mods, text);
@@ -226,55 +230,53 @@ QImage ShownPicture(QWidget* pWidget)
 
 } // namespace
 
-TEST(ScrollViewHostScrolling, UserScrollingShiftsThePictureAndPaintsOnlyWhatComesIn)
-{
-    GuiApp();
-    CPatternView view;
-    CScrollViewHost host(&view);
-    host.resize(300, 200);
-    host.show();
-    view.SetScrollSizes(MM_TEXT, CSize(280, 5000));
-    QWidget* pViewport = host.viewport();
-    ShownPicture(pViewport);
+// A tall pattern in a small window, shown once.
+class ScrollViewHostScrolling : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_pHost = ShowInWindow(m_view);
+        m_view.SetScrollSizes(MM_TEXT, CSize(280, 5000));
+        m_pViewport = m_pHost->viewport();
+        ShownPicture(m_pViewport);
+    }
 
+    CPatternView m_view;
+    std::unique_ptr<CScrollViewHost> m_pHost;
+    QWidget* m_pViewport = nullptr;
+};
+
+TEST_F(ScrollViewHostScrolling, UserScrollingShiftsThePictureAndPaintsOnlyWhatComesIn)
+{
     for (const int delta : {37, 160, -5, 1, -120, 400}) {
         SCOPED_TRACE(delta);
-        view.m_clips.clear();
-        QScrollBar* pBar = host.verticalScrollBar();
+        m_view.m_clips.clear();
+        QScrollBar* pBar = m_pHost->verticalScrollBar();
         pBar->setValue(pBar->value() + delta);
-        const QImage shifted = ShownPicture(pViewport);
-        ASSERT_EQ(view.GetScrollPosition().y, pBar->value());
+        const QImage shifted = ShownPicture(m_pViewport);
+        ASSERT_EQ(m_view.GetScrollPosition().y, pBar->value());
         // Only a strip as high as the step was painted, unless the step left nothing in sight.
-        ASSERT_FALSE(view.m_clips.empty());
-        for (const CRect& clip : view.m_clips)
-            EXPECT_LE(clip.Height(), std::min(std::abs(delta), pViewport->height()));
+        ASSERT_FALSE(m_view.m_clips.empty());
+        for (const CRect& clip : m_view.m_clips)
+            EXPECT_LE(clip.Height(), std::min(std::abs(delta), m_pViewport->height()));
         // And the picture is the one a whole repaint gives.
-        pViewport->update();
-        EXPECT_EQ(shifted, ShownPicture(pViewport));
+        m_pViewport->update();
+        EXPECT_EQ(shifted, ShownPicture(m_pViewport));
     }
 }
 
-TEST(ScrollViewHostScrolling, AViewScrollMovesTheBarsAndShiftsThePicture)
+TEST_F(ScrollViewHostScrolling, AViewScrollMovesTheBarsAndShiftsThePicture)
 {
-    GuiApp();
-    CPatternView view;
-    CScrollViewHost host(&view);
-    host.resize(300, 200);
-    host.show();
-    view.SetScrollSizes(MM_TEXT, CSize(280, 5000));
-    QWidget* pViewport = host.viewport();
-    ShownPicture(pViewport);
-
     for (const int y : {48, 50, 300, 290, 0, 4000}) {
         SCOPED_TRACE(y);
-        const int nFrom = view.GetScrollPosition().y;
-        view.m_clips.clear();
-        view.ScrollToPosition(CPoint(0, y));
-        const QImage shifted = ShownPicture(pViewport);
-        EXPECT_EQ(host.verticalScrollBar()->value(), y);
-        for (const CRect& clip : view.m_clips)
-            EXPECT_LE(clip.Height(), std::min(std::abs(y - nFrom), pViewport->height()));
-        pViewport->update();
-        EXPECT_EQ(shifted, ShownPicture(pViewport));
+        const int nFrom = m_view.GetScrollPosition().y;
+        m_view.m_clips.clear();
+        m_view.ScrollToPosition(CPoint(0, y));
+        const QImage shifted = ShownPicture(m_pViewport);
+        EXPECT_EQ(m_pHost->verticalScrollBar()->value(), y);
+        for (const CRect& clip : m_view.m_clips)
+            EXPECT_LE(clip.Height(), std::min(std::abs(y - nFrom), m_pViewport->height()));
+        m_pViewport->update();
+        EXPECT_EQ(shifted, ShownPicture(m_pViewport));
     }
 }

@@ -25,9 +25,8 @@ class HeadlessRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* exe = std::getenv("FRETLY_EXE");
-        ASSERT_NE(exe, nullptr);
-        m_exe = exe;
+        m_exe = e2e::FretlyExe();
+        ASSERT_FALSE(m_exe.empty()) << "FRETLY_EXE is not set";
         ASSERT_TRUE(m_dir.IsValid());
         // A file where the data folder would be: the desktop registration fails quietly.
         WriteFileBytes(m_dir.path / "data", "not a folder");

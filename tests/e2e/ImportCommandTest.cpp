@@ -27,9 +27,8 @@ class ImportCommand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* exe = std::getenv("FRETLY_EXE");
-        ASSERT_NE(exe, nullptr);
-        m_exe = exe;
+        m_exe = e2e::FretlyExe();
+        ASSERT_FALSE(m_exe.empty()) << "FRETLY_EXE is not set";
         ASSERT_TRUE(m_dir.IsValid());
         WriteFileBytes(m_dir.path / "song.txt", kTab);
         WriteFileBytes(m_dir.path / "letter.txt", "Dear all,\n--- see you ---\n");

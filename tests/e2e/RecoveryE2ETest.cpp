@@ -137,9 +137,8 @@ class RecoveryE2E : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* p = std::getenv("FRETLY_EXE");
-        ASSERT_NE(p, nullptr);
-        exe = p;
+        exe = e2e::FretlyExe();
+        ASSERT_FALSE(exe.empty()) << "FRETLY_EXE is not set";
         ASSERT_TRUE(scratch.IsValid());
         song = scratch.path / "song.tab";
         const std::string rule = "#" + std::string(77, '-') + "#";
